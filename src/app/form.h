@@ -2,7 +2,9 @@
 // system services they call, and the program state they share.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "bytes/byte_buffer.h"
 #include "files/file_dialog.h"
@@ -51,6 +53,12 @@ public:
     virtual bool show(FileDialog& dialog) = 0;
 };
 
+// A run of bytes owned by someone else.
+struct ByteSpan {
+    const std::uint8_t* data;
+    std::size_t size;
+};
+
 // The system services the commands reach.
 class System {
 public:
@@ -64,6 +72,10 @@ public:
     virtual void writeSetting(const AnsiText& key, const AnsiText& value) = 0;
     // Replaces the whole content of a file; true on success.
     virtual bool writeWholeFile(const AnsiText& path, const ByteBuffer& bytes) = 0;
+    // Gives the file at `path` the pieces, in order, as its whole content: written to a new file
+    // beside it, flushed, then put in its place. On failure the file keeps its former content and
+    // nothing is left behind; the result is false.
+    virtual bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) = 0;
     // Starts the program file at `path` with no arguments; false when it cannot be started.
     virtual bool startProgram(const AnsiText& path) = 0;
 };

@@ -189,9 +189,9 @@ ByteBuffer textToBytes(const AnsiText& t) { return ByteBuffer::copyOf(t.c_str(),
 
 AnsiText intToText(std::int32_t v) { return AnsiText(std::to_string(v).c_str()); }
 
-AnsiText concatText(std::initializer_list<const AnsiText*> parts) {
+AnsiText concatTextList(std::initializer_list<AnsiText> parts) {
     std::string joined;
-    for (const AnsiText* part : parts) joined.append(part->view());
+    for (const AnsiText& part : parts) joined.append(part.view());
     return AnsiText::fromBytes(joined.data(), joined.size());
 }
 

@@ -116,10 +116,10 @@ ByteBuffer textToBytes(const AnsiText& t);
 AnsiText intToText(std::int32_t v);
 
 // The bytes of each part in turn, as a text.
-AnsiText concatText(std::initializer_list<const AnsiText*> parts);
+AnsiText concatTextList(std::initializer_list<AnsiText> parts);
 template <class... Texts>
-AnsiText concatText(const AnsiText& first, const Texts&... rest) {
-    return concatText({&first, &rest...});
+AnsiText concatText(const Texts&... parts) {
+    return concatTextList({AnsiText(parts)...});
 }
 
 // True when t has no bytes. A text of blanks is not empty.

@@ -1,0 +1,87 @@
+#include "app/painted_controls.h"
+
+namespace {
+
+// The font a control was given with WM_SETFONT, kept in its window extra bytes.
+HFONT controlFont(HWND window) { return reinterpret_cast<HFONT>(GetWindowLongPtrA(window, 0)); }
+
+LRESULT paintLabel(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT area;
+    GetClientRect(window, &area);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    char caption[1024];
+    const int length = GetWindowTextA(window, caption, sizeof caption);
+    HGDIOBJ previousFont = SelectObject(dc, controlFont(window) != nullptr ? controlFont(window) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, caption, length, &area, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, previousFont);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT paintLine(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT area;
+    GetClientRect(window, &area);
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ previousPen = SelectObject(dc, pen);
+    MoveToEx(dc, 0, 0, nullptr);
+    LineTo(dc, area.right, 0);
+    SelectObject(dc, previousPen);
+    DeleteObject(pen);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*paint)(HWND)) {
+    switch (message) {
+    case WM_PAINT:
+        return paint(window);
+    case WM_ERASEBKGND:
+        return 1;  // painted whole in WM_PAINT
+    case WM_SETFONT:
+        SetWindowLongPtrA(window, 0, static_cast<LONG_PTR>(wParam));
+        if (LOWORD(lParam) != 0) InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(controlFont(window));
+    case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+        InvalidateRect(window, nullptr, TRUE);
+        return result;
+    }
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK labelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return handleCommon(window, message, wParam, lParam, paintLabel);
+}
+
+LRESULT CALLBACK lineProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return handleCommon(window, message, wParam, lParam, paintLine);
+}
+
+bool registerClass(HINSTANCE instance, const char* name, WNDPROC procedure) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+}  // namespace
+
+bool registerPaintedControls(HINSTANCE instance) {
+    return registerClass(instance, labelClassName, labelProcedure) && registerClass(instance, lineClassName, lineProcedure);
+}

@@ -1,6 +1,7 @@
 #include "app/win_system.h"
 
 #include "app/settings.h"
+#include "files/save_file.h"
 #include "files/system_files.h"
 
 ByteBuffer WinSystem::readWholeFile(const AnsiText& path) { return ::readWholeFile(path); }

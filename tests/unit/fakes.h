@@ -1,0 +1,134 @@
+// A window and a system in memory, recording what the commands do to them in one log.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/form.h"
+
+struct Log {
+    std::vector<std::string> events;
+    void add(std::string event) { events.push_back(std::move(event)); }
+};
+
+class FakeForm final : public Form {
+public:
+    explicit FakeForm(Log& log) : log_(log), openDialog(executableDialog(FileDialog::Kind::open)),
+                                  saveDialog(executableDialog(FileDialog::Kind::save)) {}
+
+    AnsiText text(Control control) override {
+        reads.push_back(control);
+        return texts[control];
+    }
+    void setText(Control control, const AnsiText& text) override {
+        texts[control] = text;
+        log_.add("text " + std::to_string(static_cast<int>(control)) + "=" + std::string(text.view()));
+    }
+    void setCaption(const AnsiText& text) override {
+        caption = text;
+        log_.add("caption=" + std::string(text.view()));
+    }
+    void setStatusText(std::int32_t part, const AnsiText& text) override {
+        if (part >= 0 && part < 3) status[static_cast<std::size_t>(part)] = text;
+    }
+    void showNotice(const AnsiText& text) override {
+        notices.push_back(text);
+        log_.add("notice=" + std::string(text.view()));
+    }
+    FileDialog& dialog(Control which) override { return which == Control::通用对话框2 ? saveDialog : openDialog; }
+    bool show(FileDialog& dialog) override {
+        shown.push_back({dialog.kind, dialog.fileName, dialog.initialDirectory});
+        if (answers.empty() || !answers.front().has_value()) {
+            if (!answers.empty()) answers.pop_front();
+            return false;
+        }
+        dialog.fileName = *answers.front();
+        answers.pop_front();
+        return true;
+    }
+
+    struct Showing {
+        FileDialog::Kind kind;
+        AnsiText offeredName;
+        AnsiText initialDirectory;
+    };
+
+    std::map<Control, AnsiText> texts;
+    std::vector<Control> reads;
+    AnsiText caption = "Lexpatch - \xce\xde\xb4\xf2\xbf\xaa\xce\xc4\xbc\xfe";
+    std::array<AnsiText, 3> status;
+    std::vector<AnsiText> notices;
+    std::deque<std::optional<AnsiText>> answers;  // what the user picks in the next dialogs; nullopt cancels
+    std::vector<Showing> shown;
+
+private:
+    Log& log_;
+
+public:
+    FileDialog openDialog;
+    FileDialog saveDialog;
+};
+
+class FakeSystem final : public System {
+public:
+    explicit FakeSystem(Log& log) : log_(log) {}
+
+    ByteBuffer readWholeFile(const AnsiText& path) override {
+        ++fileReads;
+        const auto found = files.find(std::string(path.view()));
+        return found == files.end() ? ByteBuffer() : found->second;
+    }
+    bool pathExists(const AnsiText& path) override {
+        const std::string key(path.view());
+        return files.count(key) != 0 || folders.count(key) != 0;
+    }
+    AnsiText settingsPath() override { return "C:\\tools\\set.ini"; }
+    AnsiText readSetting(const AnsiText& key) override { return settings[std::string(key.view())]; }
+    void writeSetting(const AnsiText& key, const AnsiText& value) override {
+        settings[std::string(key.view())] = value;
+        log_.add("setting " + std::string(key.view()) + "=" + std::string(value.view()));
+    }
+    bool writeWholeFile(const AnsiText& path, const ByteBuffer& bytes) override {
+        log_.add("write " + std::string(path.view()));
+        if (!writable) return false;
+        files[std::string(path.view())] = bytes;
+        return true;
+    }
+    bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) override {
+        log_.add("save " + std::string(path.view()));
+        if (failingSaves.count(std::string(path.view())) != 0) return false;
+        std::string joined;
+        for (const ByteSpan& piece : pieces) joined.append(reinterpret_cast<const char*>(piece.data), piece.size);
+        files[std::string(path.view())] = ByteBuffer::copyOf(joined.data(), static_cast<std::int32_t>(joined.size()));
+        return true;
+    }
+    bool startProgram(const AnsiText& path) override {
+        started.push_back(path);
+        return files.count(std::string(path.view())) != 0;
+    }
+
+    std::map<std::string, ByteBuffer> files;
+    std::set<std::string> folders;
+    std::map<std::string, AnsiText> settings;
+    std::set<std::string> failingSaves;
+    std::vector<AnsiText> started;
+    bool writable = true;
+    int fileReads = 0;
+
+private:
+    Log& log_;
+};
+
+// A window, a system and the program state, wired together as the program does.
+struct Harness {
+    Log log;
+    FakeForm form{log};
+    FakeSystem system{log};
+    ProgramState state;
+    CommandContext context{form, system, state};
+};

@@ -6,32 +6,35 @@
 namespace {
 
 // How common each byte value is in Windows executables, as a rank from 0 (the rarest) to 255
-// (the most common). Measured over the loaded sections (debug sections left out) of 32-bit PE
-// files: Wine's i386 DLLs and programs (GCC-built), the MSVC-built installer and launcher stubs
-// that Python ships, and the MinGW runtime DLLs, each set weighted equally. bench/byte_ranking.py
-// measures it again. Zero and FF are the most common, GBK lead bytes such as A7 or 9A among the
-// rarest; B2, the second byte of the GBK "bu" (不), is rarer than most letters.
+// (the most common). Measured by bench/byte_ranking.py over the loaded sections (debug sections
+// left out) of x86 PE files: Wine's DLLs and programs, built by GCC, and MSVC-built installer and
+// launcher stubs, the two sets weighted equally. 00, FF and bytes of x86 instructions (8B, 48, 74,
+// 89, 24) are the most common; bytes from 8E to B3, which are frequent only in GBK text, are the
+// rarest.
 constexpr std::array<std::uint8_t, 256> commonness = {
-    255, 250, 235, 227, 249, 212, 183, 167, 242, 138, 182, 154, 229, 137, 210, 244,  // 00..0F
-    230, 151,  72,  59, 206, 164,  88,  43, 198,  77,  32,  94, 195,  42,  25,  76,  // 10..1F
-    241,  27,  80,  28, 253, 114, 156,  26, 168, 110,  29, 111, 147,  71,  75,  22,  // 20..2F
-    211, 194, 134, 199, 172, 100,  95,  81, 176, 189, 106, 174, 163, 107,  86, 115,  // 30..3F
-    226, 238, 158, 208, 247, 234, 177, 136, 245, 214,  58, 102, 220, 188, 123, 101,  // 40..4F
-    216, 103, 130, 205, 203, 190, 155, 142, 150, 143,  69, 116, 180, 160, 119, 228,  // 50..5F
-    129, 222, 140, 209, 207, 239, 204, 131, 186, 221, 125,  92, 219, 173, 217, 224,  // 60..6F
-    201,  53, 223, 218, 248, 231, 139, 124, 161, 132,  79,  23, 181, 108,  61, 112,  // 70..7F
-    193, 117,  49, 246, 225, 237,  89,  55, 152, 251,  97, 252, 145, 243,  41,  24,  // 80..8F
-    232,  16,  15,   9, 149,  37,  21,  11,  83,  10,   1,  14, 118,  20,   2,  18,  // 90..9F
-    113,  38,   4,  19,  63,  12,   5,   0,  82,   8,  31,   7, 105,   3,  57,  50,  // A0..AF
-    109,  17,  13,   6, 171,  47, 146, 104, 144,  60,  62,  46, 126,  64,  39,  35,  // B0..BF
-    233, 192, 157, 213, 185, 215, 175, 236, 148, 159,  66,  91, 178,  34,  73,  93,  // C0..CF
-    165,  96, 128,  65,  90,  30,  51,  40, 166, 141,  44, 122,  85,  87,  74,  45,  // D0..DF
-    169,  56,  70,  84, 135,  98,  36,  33, 240, 197,  67, 191, 200,  48, 120,  54,  // E0..EF
-    187,  99,  78,  68, 127,  52, 170, 121, 196, 153, 179, 133, 184, 162, 202, 254,  // F0..FF
+    255, 248, 233, 226, 247, 211, 195, 180, 241, 150, 189, 165, 229, 170, 125, 239,  // 00..0F
+    231, 157,  73,  72, 185, 186, 103,  57, 187,  92,  41,  61, 145,  53,  22,  80,  // 10..1F
+    242,  31, 105,  49, 249, 139, 153,  40, 154,  81,  23, 128, 113,  91,  97,  29,  // 20..2F
+    213, 152, 140, 217, 162, 109, 102,  74, 177, 169, 110, 196, 147, 122,  99, 131,  // 30..3F
+    230, 237, 184, 205, 245, 235, 192, 149, 252, 224,  83, 106, 216, 204, 118, 119,  // 40..4F
+    222, 127, 132, 203, 183, 200, 178, 171, 143, 173,  37, 114, 161, 179, 126, 223,  // 50..5F
+    123, 227, 144, 207, 214, 244, 209, 148, 194, 225, 166, 107, 218, 182, 221, 220,  // 60..6F
+    208,  84, 228, 219, 251, 240, 146, 137, 160, 141,  52,  28, 134, 116,  59,  87,  // 70..7F
+    199, 120,  76, 246, 197, 236,  45,  34, 142, 250,  95, 253,  77, 238,  21,  17,  // 80..8F
+    212,  18,  13,   6,  58,  55,  24,   9,  86,  12,   1,   2,  35,  25,   3,  27,  // 90..9F
+    104,  66,   5,  26,  46,  16,  10,   0,  89,  11,  54,   7,  47,   4, 101,  14,  // A0..AF
+    108,  19,  15,   8, 129,  79, 151, 115, 155,  85,  82,  62,  63,  94,  43,  50,  // B0..BF
+    234, 188, 158, 215, 176, 121, 167, 232, 168, 175,  67,  93, 198,  33,  96, 111,  // C0..CF
+    163,  98, 138,  75,  88,  20,  69,  51, 164, 124,  32, 100,  90,  56,  44,  42,  // D0..DF
+    174,  60,  48,  36, 159, 112,  38,  30, 243, 193,  64, 202, 206,  39, 156,  65,  // E0..EF
+    191,  78,  70,  71, 130,  68, 181, 135, 201, 117, 133, 136, 190, 172, 210, 254,  // F0..FF
 };
 
-// The index of the pattern's least common byte among those whose value is not `avoid` (all of
-// them for an `avoid` above 255), or `patternSize` when there is none. Ties go to the leftmost.
+// For rarestIndex: leave no byte value out.
+constexpr unsigned noValue = 256;
+
+// The index of the pattern's least common byte among those whose value is not `avoid`, or
+// `patternSize` when there is none. Ties go to the leftmost.
 std::size_t rarestIndex(const std::uint8_t* pattern, std::size_t patternSize, unsigned avoid) {
     std::size_t best = patternSize;
     for (std::size_t i = 0; i < patternSize; ++i) {
@@ -49,10 +52,10 @@ constexpr std::ptrdiff_t denseGap = 16;
 std::size_t findSpan(const std::uint8_t* haystack, std::size_t haystackSize, const std::uint8_t* pattern,
                      std::size_t patternSize, std::size_t from) {
     if (patternSize == 0 || from >= haystackSize || patternSize > haystackSize - from) return notFound;
-    // The scan looks for the rarest byte. A hit is compared in full only when the rarest byte of
-    // another value matches too, which rules out most hits cheaply, above all where the anchor
-    // byte repeats.
-    const std::size_t anchor = rarestIndex(pattern, patternSize, 256);
+    // The scan looks for the rarest byte, the anchor. A hit is compared in full only when the
+    // rarest byte of another value matches too, which rules out most hits cheaply, above all
+    // where the anchor byte repeats.
+    const std::size_t anchor = rarestIndex(pattern, patternSize, noValue);
     const std::uint8_t anchorByte = pattern[anchor];
     std::size_t check = rarestIndex(pattern, patternSize, anchorByte);
     if (check == patternSize) check = anchor;

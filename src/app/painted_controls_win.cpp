@@ -1,47 +1,49 @@
 #include "app/painted_controls.h"
 
+#include <string>
+
 namespace {
 
 // The font a control was given with WM_SETFONT, kept in its window extra bytes.
 HFONT controlFont(HWND window) { return reinterpret_cast<HFONT>(GetWindowLongPtrA(window, 0)); }
 
-LRESULT paintLabel(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
+using Painter = void (*)(HWND window, HDC dc, RECT area);
+
+// Both kinds fill their area with the face colour, then draw on it.
+LRESULT paintWith(HWND window, Painter paint) {
+    PAINTSTRUCT painting;
+    HDC dc = BeginPaint(window, &painting);
     RECT area;
     GetClientRect(window, &area);
     FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
-    char caption[1024];
-    const int length = GetWindowTextA(window, caption, sizeof caption);
-    HGDIOBJ previousFont = SelectObject(dc, controlFont(window) != nullptr ? controlFont(window) : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    DrawTextA(dc, caption, length, &area, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    SelectObject(dc, previousFont);
-    EndPaint(window, &paint);
+    paint(window, dc, area);
+    EndPaint(window, &painting);
     return 0;
 }
 
-LRESULT paintLine(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT area;
-    GetClientRect(window, &area);
-    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+void drawCaption(HWND window, HDC dc, RECT area) {
+    std::string caption(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    const int length = GetWindowTextA(window, caption.data(), static_cast<int>(caption.size()));
+    HGDIOBJ previousFont = SelectObject(dc, controlFont(window) != nullptr ? controlFont(window) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTextA(dc, caption.c_str(), length, &area, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, previousFont);
+}
+
+void drawTopLine(HWND, HDC dc, RECT area) {
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
     HGDIOBJ previousPen = SelectObject(dc, pen);
     MoveToEx(dc, 0, 0, nullptr);
     LineTo(dc, area.right, 0);
     SelectObject(dc, previousPen);
     DeleteObject(pen);
-    EndPaint(window, &paint);
-    return 0;
 }
 
-LRESULT handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT (*paint)(HWND)) {
+LRESULT handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Painter paint) {
     switch (message) {
     case WM_PAINT:
-        return paint(window);
+        return paintWith(window, paint);
     case WM_ERASEBKGND:
         return 1;  // painted whole in WM_PAINT
     case WM_SETFONT:
@@ -61,11 +63,11 @@ LRESULT handleCommon(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LR
 }
 
 LRESULT CALLBACK labelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return handleCommon(window, message, wParam, lParam, paintLabel);
+    return handleCommon(window, message, wParam, lParam, drawCaption);
 }
 
 LRESULT CALLBACK lineProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return handleCommon(window, message, wParam, lParam, paintLine);
+    return handleCommon(window, message, wParam, lParam, drawTopLine);
 }
 
 bool registerClass(HINSTANCE instance, const char* name, WNDPROC procedure) {

@@ -200,6 +200,15 @@ TEST_F(ReadWholeFileTest, GivesTheWholeFileOrTheEmptyBuffer) {
     EXPECT_EQ(bytesLength(readWholeFile(AnsiText(folder.string().c_str()))), 0);  // a folder
 }
 
+TEST_F(ReadWholeFileTest, FileTooLargeForABufferReadsAsEmpty) {
+    const std::filesystem::path path = folder / "huge.exe";
+    std::ofstream(path, std::ios::binary).put('M');
+    for (const std::uintmax_t size : {std::uintmax_t{1} << 31, (std::uintmax_t{1} << 32) + 1}) {  // the second wraps to 1
+        std::filesystem::resize_file(path, size);  // sparse: costs no disk
+        EXPECT_EQ(bytesLength(readWholeFile(AnsiText(path.string().c_str()))), 0) << size;
+    }
+}
+
 // A deliberately naive model of the byte operations, to catch clipping and off-by-one faults.
 namespace model {
 

@@ -88,6 +88,17 @@ TEST_F(ServicesTest, ReadWholeFile) {
     CloseHandle(reader);
 }
 
+TEST_F(ServicesTest, FileTooLargeForABufferReadsAsEmpty) {
+    for (const long long bytes : {1LL << 31, (1LL << 32) + 1}) {  // the second wraps to 1
+        const HANDLE file = CreateFileA(path("huge.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        LARGE_INTEGER size;
+        size.QuadPart = bytes;
+        ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        EXPECT_EQ(contentOf("huge.exe"), "") << bytes;
+    }
+}
+
 TEST_F(ServicesTest, WriteWholeFileCreatesOrTruncates) {
     const AnsiText settings(path("set.ini").c_str());
     put("set.ini", std::string(100, 'x'));

@@ -148,6 +148,39 @@ TEST_F(FirstStart, ControlsFollowTheFormInZOrder) {
     }
 }
 
+// The keyboard focus of the program's GUI thread.
+HWND focusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void postKey(HWND target, WPARAM key) {
+    PostMessageA(target, WM_KEYDOWN, key, 1);
+    PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+TEST_F(FirstStart, KeysTabThroughTheBoxesAndNeverClose) {
+    HWND main = app->mainWindow();
+    HWND fragment = app->control(107);  // 编辑框4: focused first
+    ASSERT_TRUE(pollUntil([&] { return focusOf(main) == fragment; }));
+
+    // Tab goes on to the result box; Esc does nothing.
+    postKey(fragment, VK_TAB);
+    ASSERT_TRUE(pollUntil([&] { return focusOf(main) == app->control(105); }));
+    postKey(app->control(105), VK_ESCAPE);
+
+    // Enter in a multi-line box becomes a line break of the text.
+    HWND result = app->control(105);
+    PostMessageA(result, WM_CHAR, 'a', 1);
+    PostMessageA(result, WM_CHAR, VK_RETURN, 1);
+    PostMessageA(result, WM_CHAR, 'b', 1);
+    ASSERT_TRUE(pollUntil([&] { return windowText(result) == "a\r\nb"; })) << windowText(result);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_FALSE(app->hasExited());
+}
+
 TEST_F(FirstStart, ClosingEndsWithExitCodeZero) {
     app->close();
     EXPECT_EQ(app->waitExit(), 0u);

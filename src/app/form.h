@@ -2,7 +2,6 @@
 // system services they call, and the program state they share.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -51,12 +50,6 @@ public:
     // Shows the dialog modally: true when the user confirmed, and then its fileName holds the
     // chosen full path; false when cancelled or failed, and then nothing has changed.
     virtual bool show(FileDialog& dialog) = 0;
-};
-
-// A run of bytes owned by someone else.
-struct ByteSpan {
-    const std::uint8_t* data;
-    std::size_t size;
 };
 
 // The system services the commands reach.

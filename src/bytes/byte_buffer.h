@@ -62,6 +62,12 @@ private:
     std::string bytes_;
 };
 
+// A run of bytes owned by someone else.
+struct ByteSpan {
+    const std::uint8_t* data;
+    std::size_t size;
+};
+
 // Where memory for a buffer could not be obtained. The default ends the process; the program
 // installs its fatal-error path here.
 using AllocationFailureHandler = void (*)(std::int64_t requestedBytes);

@@ -3,7 +3,6 @@
 
 #include <span>
 
-#include "app/form.h"
 #include "bytes/byte_buffer.h"
 
 // Gives the file at `path` the pieces as its whole content, all or nothing: a file that exists

@@ -19,6 +19,7 @@ constexpr int kFileNameEditId = 0x480;
 constexpr int kBoxTextId = 0xFFFF;
 
 std::string programPath;
+std::string samplePath;
 
 [[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what); }
 
@@ -81,6 +82,20 @@ std::vector<HWND> topLevelWindowsWhere(const std::function<bool(HWND)>& match) {
 // The visible top-level windows of a process that `match` accepts, in z-order.
 std::vector<HWND> topLevelWindowsOf(DWORD pid, const std::function<bool(HWND)>& match) {
     return topLevelWindowsWhere([&](HWND w) { return processOf(w) == pid && match(w); });
+}
+
+BOOL CALLBACK collectAnyWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if ((*search->match)(window)) search->found.push_back(window);
+    return TRUE;
+}
+
+// The top-level windows of a process that `match` accepts, visible or not, in z-order.
+std::vector<HWND> allTopLevelWindowsOf(DWORD pid, const std::function<bool(HWND)>& match) {
+    std::function<bool(HWND)> ofProcess = [&](HWND w) { return processOf(w) == pid && match(w); };
+    WindowSearch search{&ofProcess, {}};
+    EnumWindows(collectAnyWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND firstTopLevelWindowOf(DWORD pid, const std::function<bool(HWND)>& match) {
@@ -167,8 +182,17 @@ std::string currentDirectory() {
     return std::string(buffer, n);
 }
 
+// The part of a path before its last backslash. A byte 0x5C that is the second byte of a
+// double-byte character is no backslash.
 std::string folderOf(const std::string& path) {
-    std::string::size_type slash = path.find_last_of('\\');
+    std::string::size_type slash = std::string::npos;
+    for (std::string::size_type i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i]))) {
+            ++i;
+        } else if (path[i] == '\\') {
+            slash = i;
+        }
+    }
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
@@ -185,19 +209,28 @@ bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 // ---- Files and folders ----------------------------------------------------------------------
 
-void setProgramUnderTest(const std::string& path) {
-    programPath = path;
-    if (!programPath.empty() && programPath[0] == '/') {
-        for (char& c : programPath) {
+std::string windowsPathOfArgument(std::string path) {
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path) {
             if (c == '/') c = '\\';
         }
-        programPath = "Z:" + programPath;
+        path = "Z:" + path;
     }
+    return path;
 }
+
+void setProgramUnderTest(const std::string& path) { programPath = windowsPathOfArgument(path); }
 
 const std::string& programUnderTest() {
     if (programPath.empty()) fail("no program under test: pass the path of lexpatch.exe");
     return programPath;
+}
+
+void setSampleProgram(const std::string& path) { samplePath = windowsPathOfArgument(path); }
+
+const std::string& sampleProgram() {
+    if (samplePath.empty()) fail("no sample program: pass its path after that of the program under test");
+    return samplePath;
 }
 
 std::string freshFolder(const std::string& subfolder) {
@@ -253,6 +286,69 @@ void writeFileBytes(const std::string& path, const std::string& bytes) {
     if (!ok || written != bytes.size()) fail(lastErrorText("WriteFile") + ": " + path);
 }
 
+std::vector<std::string> folderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) fail(lastErrorText("FindFirstFileA") + ": " + folder);
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// ---- The Linux side (under Wine) ------------------------------------------------------------
+
+std::string unixPathOf(const std::string& windowsPath) {
+    using ToUnix = char*(CDECL*)(const WCHAR*);
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix) fail("not under Wine: no wine_get_unix_file_name");
+    int n = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), n);
+    char* unixPath = toUnix(wide.c_str());
+    if (!unixPath) fail("no Linux path for " + windowsPath);
+    std::string result = unixPath;
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+int runUnixShell(const std::string& command, DWORD timeoutMs) {
+    // Wine gives no waitable handle for a Linux process: the command writes its status into a
+    // file, which is polled.
+    char folder[MAX_PATH];
+    char statusFile[MAX_PATH];
+    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "sh", 0, statusFile)) {
+        fail(lastErrorText("GetTempFileNameA"));
+    }
+    std::string commandLine = "/bin/sh -c \"(" + command + "); echo $? > '" +
+                              unixPathOf(statusFile) + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        std::string error = lastErrorText("CreateProcessA") + ": /bin/sh";
+        DeleteFileA(statusFile);
+        fail(error);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    std::string status;
+    pollUntil(
+        [&] {
+            status = readFileBytes(statusFile);
+            return !status.empty() && status.back() == '\n';
+        },
+        timeoutMs);
+    DeleteFileA(statusFile);
+    return !status.empty() && status.back() == '\n' ? std::stoi(status) : -1;
+}
+
 // ---- Windows of any process -----------------------------------------------------------------
 
 std::string className(HWND window) {
@@ -288,6 +384,25 @@ void click(HWND button) {
     if (!SendMessageTimeoutA(button, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &result) &&
         IsWindow(button)) {
         fail("the program did not finish a click within " + std::to_string(kWaitMs) + " ms");
+    }
+}
+
+std::string processImagePath(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) fail(lastErrorText("OpenProcess"));
+    char buffer[MAX_PATH];
+    DWORD size = MAX_PATH;
+    BOOL ok = QueryFullProcessImageNameA(process, 0, buffer, &size);
+    CloseHandle(process);
+    if (!ok) fail(lastErrorText("QueryFullProcessImageNameA"));
+    return std::string(buffer, size);
+}
+
+void waitForMessageLoop(HWND edit) {
+    const bool modified = send(edit, EM_GETMODIFY, 0, 0) != 0;
+    if (!PostMessageA(edit, EM_SETMODIFY, !modified, 0)) fail(lastErrorText("PostMessageA"));
+    if (!pollUntil([&] { return (send(edit, EM_GETMODIFY, 0, 0) != 0) != modified; })) {
+        fail("the program did not come back to its message loop within " + std::to_string(kWaitMs) + " ms");
     }
 }
 
@@ -407,6 +522,15 @@ Box FileDialog::waitBox(DWORD timeoutMs) const {
 
 // ---- The program under test -----------------------------------------------------------------
 
+namespace {
+
+bool isMainWindowCaption(HWND window) {
+    static const std::string prefix = "Lexpatch - ";
+    return captionOf(window).compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
 App::App(const std::string& exePath) {
     job_ = CreateJobObjectA(nullptr, nullptr);
     if (!job_) fail(lastErrorText("CreateJobObjectA"));
@@ -446,12 +570,9 @@ App::~App() {
 }
 
 HWND App::waitMainWindow(DWORD timeoutMs) {
-    static const std::string prefix = "Lexpatch - ";
     pollUntil(
         [&] {
-            main_ = firstTopLevelWindowOf(processId_, [](HWND w) {
-                return captionOf(w).compare(0, prefix.size(), prefix) == 0;
-            });
+            main_ = firstTopLevelWindowOf(processId_, isMainWindowCaption);
             return main_ != nullptr || hasExited();
         },
         timeoutMs);
@@ -470,6 +591,11 @@ HWND App::waitMainWindow(DWORD timeoutMs) {
 HWND App::mainWindow() const {
     if (!main_) fail("no main window yet: call waitMainWindow first");
     return main_;
+}
+
+HWND App::findMainWindowShownOrHidden() const {
+    std::vector<HWND> found = allTopLevelWindowsOf(processId_, isMainWindowCaption);
+    return found.empty() ? nullptr : found.front();
 }
 
 HWND App::control(int id) const {

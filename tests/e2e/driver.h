@@ -27,6 +27,10 @@ bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
 // is turned into its Z: path.
 void setProgramUnderTest(const std::string& path);
 const std::string& programUnderTest();
+// A second program for the scenarios to work on (the sample to translate), set by main when the
+// command line names one; a Unix path is turned into its Z: path.
+void setSampleProgram(const std::string& path);
+const std::string& sampleProgram();
 
 // A new, empty folder for the running test: <current directory>\work\<Suite>.<Test>, plus
 // "\<subfolder>" when one is given. Whatever an earlier run left there is deleted first.
@@ -39,6 +43,16 @@ bool fileExists(const std::string& path);
 // The whole content of a file; throws when it cannot be read.
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
+// The names in a folder (without "." and ".."), sorted.
+std::vector<std::string> folderNames(const std::string& folder);
+
+// ---- The Linux side (under Wine) ------------------------------------------------------------
+
+// The Linux path of a Windows path (wine_get_unix_file_name); throws when there is none.
+std::string unixPathOf(const std::string& windowsPath);
+// Runs `command` with /bin/sh on the Linux side and returns its exit status, or -1 when it did
+// not finish within `timeoutMs`. The command must not contain double quotes.
+int runUnixShell(const std::string& command, DWORD timeoutMs = kWaitMs);
 
 // ---- Windows of any process -----------------------------------------------------------------
 
@@ -53,11 +67,19 @@ void typeText(HWND edit, const std::string& text);
 // Clicks a button (BM_CLICK). Does not block on a modal box that the click opens; returns once
 // the click is handled or the program has entered the modal box's loop.
 void click(HWND button);
+// Returns once the thread of the edit box `edit` has come back to a message loop (its own or that
+// of a modal box): a message posted to it is handled only there, never in the middle of a command
+// (a sent one may be answered mid-command, e.g. under Wine inside SetFocus right after a file
+// dialog closed). Toggles the box's modified flag; fails the test when that does not happen
+// within kWaitMs.
+void waitForMessageLoop(HWND edit);
 
 LONG windowStyle(HWND window);
 LONG windowExStyle(HWND window);
 // The window's rectangle in its parent's client coordinates.
 RECT rectInParent(HWND child);
+// The full path of the program file of a running process.
+std::string processImagePath(DWORD processId);
 // Width and height of a rectangle.
 inline int width(const RECT& r) { return r.right - r.left; }
 inline int height(const RECT& r) { return r.bottom - r.top; }
@@ -121,6 +143,9 @@ public:
     HWND waitMainWindow(DWORD timeoutMs = kWaitMs);
     // The main window found by waitMainWindow (throws before that).
     HWND mainWindow() const;
+    // The top-level window of the process whose caption starts with "Lexpatch - ", shown or
+    // still hidden (as during the start-up notices); nullptr while there is none.
+    HWND findMainWindowShownOrHidden() const;
     // The child of the main window with this control id.
     HWND control(int id) const;
 

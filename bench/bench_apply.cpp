@@ -32,6 +32,7 @@
 #include "cli/patching.h"
 #include "executable_content.h"
 #include "files/save_file.h"
+#include "bench_arguments.h"
 #include "median_reporter.h"
 
 extern char** environ;
@@ -342,12 +343,7 @@ void printSummary(const MedianReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=3"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (!initializeBenchmarks(argc, argv, {"--benchmark_repetitions=3", "--benchmark_report_aggregates_only=true"})) return 1;
 
     Launcher programs;  // before anything large is allocated
     launcher = &programs;

@@ -34,6 +34,7 @@
 #include "bytes/byte_buffer.h"
 #include "executable_content.h"
 #include "files/save_file.h"
+#include "bench_arguments.h"
 #include "median_reporter.h"
 #include "patch/patch_commands.h"
 
@@ -466,15 +467,9 @@ void printSummary(const MedianReporter& reporter, double cachedBefore, double ca
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], peakFlag) == 0) return peakOfReplaceChild(argv[2], argv[3]);
 
-    // Defaults that the command line can override (a later flag wins). Interleaving spreads the
-    // repetitions of all contenders over the run, so that load on the machine falls on all alike.
-    std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=15"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true"),
-                            const_cast<char*>("--benchmark_enable_random_interleaving=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    // Interleaving spreads the repetitions of all contenders over the run, so that load on the machine falls on all alike.
+    if (!initializeBenchmarks(argc, argv, {"--benchmark_repetitions=15", "--benchmark_report_aggregates_only=true",
+                                          "--benchmark_enable_random_interleaving=true"})) return 1;
 
     makeFiles();
     const Peak peak = peakOfReplace();

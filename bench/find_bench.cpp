@@ -16,6 +16,7 @@
 
 #include "bytes/byte_buffer.h"
 #include "executable_content.h"
+#include "bench_arguments.h"
 #include "median_reporter.h"
 
 namespace {
@@ -163,16 +164,10 @@ void printSummary(const MedianReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Defaults that the command line can override (a later flag wins).
     // Interleaving spreads the repetitions of all contenders over the run, so that a burst of
     // load on the machine does not fall on one of them alone.
-    std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=9"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true"),
-                            const_cast<char*>("--benchmark_enable_random_interleaving=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (!initializeBenchmarks(argc, argv, {"--benchmark_repetitions=9", "--benchmark_report_aggregates_only=true",
+                                          "--benchmark_enable_random_interleaving=true"})) return 1;
 
     registerBenchmarks();
     MedianReporter reporter(isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Color

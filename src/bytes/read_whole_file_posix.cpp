@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <limits>
 
 #include "bytes/byte_buffer.h"
@@ -20,6 +21,7 @@ ByteBuffer readWholeFile(const AnsiText& path) {
         std::int32_t got = 0;
         while (got < content.size()) {
             const ssize_t n = ::read(fd, content.data() + got, static_cast<std::size_t>(content.size() - got));
+            if (n < 0 && errno == EINTR) continue;
             if (n < 0 && got == 0) {
                 content = ByteBuffer();
                 break;

@@ -6,7 +6,7 @@
 using K = ControlKind;
 using C = Control;
 
-const std::array<ControlSpec, 21> controlTable = {{
+const std::array<ControlRow, 21> controlTable = {{
     {C::状态条1, K::statusBar, 0, 0, 0, 0, "", false, nullptr},
     {C::标签5, K::label, 120, 112, 352, 24, "\xce\xbb\xd6\xc3\xa3\xba" "0", false, nullptr},  // 位置：0
     {C::按钮7, K::button, 136, 256, 32, 24, "\xb2\xe2\xca\xd4", true, testCommand},             // 测试

@@ -9,7 +9,7 @@ enum class ControlKind { statusBar, label, button, multiLineEdit, singleLineEdit
 
 using CommandHandler = void (*)(CommandContext&);
 
-struct ControlSpec {
+struct ControlRow {
     Control control;
     ControlKind kind;
     int left, top, width, height;  // client coordinates; the status bar docks at the bottom
@@ -19,7 +19,7 @@ struct ControlSpec {
 };
 
 // In creation order, which is also the z-order (first = top).
-extern const std::array<ControlSpec, 21> controlTable;
+extern const std::array<ControlRow, 21> controlTable;
 
 // The order in which Tab moves the focus, starting with the control focused at first.
 extern const std::array<Control, 12> tabOrder;

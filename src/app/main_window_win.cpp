@@ -120,25 +120,25 @@ bool MainWindow::create(HINSTANCE instance) {
 
 bool MainWindow::createControls(HINSTANCE instance) {
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlSpec& spec : controlTable) {
-        const ChildClass childClass = childClassOf(spec.kind);
+    for (const ControlRow& row : controlTable) {
+        const ChildClass childClass = childClassOf(row.kind);
         if (childClass.className == nullptr) continue;  // the file dialogs are no windows
-        const DWORD style = childClass.style | WS_CLIPSIBLINGS | (spec.tabStop ? WS_TABSTOP : 0);
-        HWND control = CreateWindowExA(childClass.extendedStyle, childClass.className, spec.text, style, spec.left,
-                                       spec.top, spec.width, spec.height, window_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(spec.control))), instance,
+        const DWORD style = childClass.style | WS_CLIPSIBLINGS | (row.tabStop ? WS_TABSTOP : 0);
+        HWND control = CreateWindowExA(childClass.extendedStyle, childClass.className, row.text, style, row.left,
+                                       row.top, row.width, row.height, window_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.control))), instance,
                                        nullptr);
         if (control == nullptr) return false;
-        children_[static_cast<std::size_t>(spec.control)] = control;
+        children_[static_cast<std::size_t>(row.control)] = control;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.kind == ControlKind::multiLineEdit || spec.kind == ControlKind::singleLineEdit) {
+        if (row.kind == ControlKind::multiLineEdit || row.kind == ControlKind::singleLineEdit) {
             SendMessageA(control, EM_SETLIMITTEXT, 0, 0);  // the system's own limit
         }
-        if (spec.kind == ControlKind::singleLineEdit) {
-            const int height = singleLineHeight(control, font, spec.height);
-            if (height != spec.height) MoveWindow(control, spec.left, spec.top, spec.width, height, FALSE);
+        if (row.kind == ControlKind::singleLineEdit) {
+            const int height = singleLineHeight(control, font, row.height);
+            if (height != row.height) MoveWindow(control, row.left, row.top, row.width, height, FALSE);
         }
-        if (spec.kind == ControlKind::statusBar) {
+        if (row.kind == ControlKind::statusBar) {
             SendMessageA(control, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(statusPartRightEdges));
             for (WPARAM part = 0; part < 3; ++part) {
                 SendMessageA(control, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(""));
@@ -149,8 +149,8 @@ bool MainWindow::createControls(HINSTANCE instance) {
 
     // Z-order as the table lists the controls, the first on top.
     HWND above = HWND_TOP;
-    for (const ControlSpec& spec : controlTable) {
-        HWND control = child(spec.control);
+    for (const ControlRow& row : controlTable) {
+        HWND control = child(row.control);
         if (control == nullptr) continue;
         SetWindowPos(control, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         above = control;
@@ -254,11 +254,11 @@ LRESULT MainWindow::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 void MainWindow::onCommand(int id, int notification) {
-    for (const ControlSpec& spec : controlTable) {
-        if (controlId(spec.control) != id || spec.onEvent == nullptr) continue;
-        const bool fires = (spec.kind == ControlKind::button && notification == BN_CLICKED) ||
-                           (spec.kind == ControlKind::multiLineEdit && notification == EN_CHANGE);
-        if (fires) spec.onEvent(context_);
+    for (const ControlRow& row : controlTable) {
+        if (controlId(row.control) != id || row.onEvent == nullptr) continue;
+        const bool fires = (row.kind == ControlKind::button && notification == BN_CLICKED) ||
+                           (row.kind == ControlKind::multiLineEdit && notification == EN_CHANGE);
+        if (fires) row.onEvent(context_);
         return;
     }
 }

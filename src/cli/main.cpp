@@ -32,6 +32,13 @@ void addCommonOptions(CLI::App& command, CommonOptions& common) {
     command.add_flag("--json", common.json, "Print the report as one JSON document");
 }
 
+// FILE, OLD and NEW, which test and replace share.
+void addReplaceOperands(CLI::App& command, ReplaceOptions& options) {
+    command.add_option("FILE", options.file, "The executable")->required();
+    command.add_option("OLD", options.text, "The text to replace (its first occurrence)")->required();
+    command.add_option("NEW", options.replacement, "The replacement")->required();
+}
+
 void noMemory(std::int64_t requestedBytes) {
     writeStandardError("lexpatch-cli: not enough memory for " + std::to_string(requestedBytes) + " bytes\n");
     std::exit(exitInputOutput);
@@ -62,17 +69,13 @@ int main(int argc, char** argv) {
 
     ReplaceOptions test;
     CLI::App* testCommand = app.add_subcommand("test", "Measure the room of OLD and tell whether NEW fits, as Test does");
-    testCommand->add_option("FILE", test.file, "The executable")->required();
-    testCommand->add_option("OLD", test.text, "The text to replace (its first occurrence)")->required();
-    testCommand->add_option("NEW", test.replacement, "The replacement")->required();
+    addReplaceOperands(*testCommand, test);
     addCommonOptions(*testCommand, test.common);
     testCommand->footer(std::string(textHelp) + "\n" + exitCodeHelp);
 
     ReplaceOptions replace;
     CLI::App* replaceCommand = app.add_subcommand("replace", "Replace the first occurrence of OLD by NEW, as Replace does");
-    replaceCommand->add_option("FILE", replace.file, "The executable")->required();
-    replaceCommand->add_option("OLD", replace.text, "The text to replace (its first occurrence)")->required();
-    replaceCommand->add_option("NEW", replace.replacement, "The replacement")->required();
+    addReplaceOperands(*replaceCommand, replace);
     replaceCommand->add_option("-o,--output", replace.output, "The patched copy (may be FILE itself)")->required();
     addCommonOptions(*replaceCommand, replace.common);
     replaceCommand->footer(std::string(textHelp) + "\n" + exitCodeHelp);

@@ -30,13 +30,13 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "commands/form.h"
 #include "bytes/byte_buffer.h"
 #include "executable_content.h"
 #include "files/save_file.h"
 #include "bench_arguments.h"
 #include "median_reporter.h"
-#include "patch/patch_commands.h"
+#include "commands/patch_commands.h"
 
 extern char** environ;
 

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/form.h"
+#include "commands/form.h"
 
 enum class ControlKind { statusBar, label, button, multiLineEdit, singleLineEdit, line, fileDialog };
 

@@ -6,9 +6,10 @@
 
 #include "app/main_window.h"
 #include "app/notices.h"
-#include "app/settings.h"
+#include "files/settings.h"
 #include "app/win_system.h"
 #include "files/paths.h"
+#include "texts/texts.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     WinSystem system(settingsPathIn(runDirectory));
     MainWindow window(system, programState);
     if (!window.create(instance)) {
-        fatalError("\xd4\xd8\xc8\xeb\xc6\xf4\xb6\xaf\xb4\xb0\xbf\xda\xca\xa7\xb0\xdc");  // 载入启动窗口失败
+        fatalError(texts::windowNotCreated);
     }
 
     MSG message;

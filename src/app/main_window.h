@@ -7,7 +7,7 @@
 #include <array>
 
 #include "app/control_table.h"
-#include "app/form.h"
+#include "commands/form.h"
 #include "files/file_dialog.h"
 
 class MainWindow final : public Form {

@@ -6,15 +6,15 @@
 
 #include "app/notices.h"
 #include "app/painted_controls.h"
-#include "app/settings.h"
+#include "commands/restore_command.h"
 #include "files/file_dialog_win.h"
+#include "texts/texts.h"
 
 namespace {
 
 constexpr const char* windowClassName = "LexpatchMainWindow";
 constexpr int windowWidth = 483;
 constexpr int windowHeight = 333;
-constexpr const char* initialCaption = "Lexpatch - \xce\xde\xb4\xf2\xbf\xaa\xce\xc4\xbc\xfe";  // Lexpatch - 无打开文件
 constexpr int statusPartRightEdges[3] = {100, 200, -1};
 
 struct ChildClass {
@@ -85,7 +85,7 @@ bool MainWindow::create(HINSTANCE instance) {
     const int left = (GetSystemMetrics(SM_CXSCREEN) - windowWidth) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - windowHeight) / 2;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;  // WS_CAPTION holds WS_DLGFRAME
-    window_ = CreateWindowExA(WS_EX_APPWINDOW, windowClassName, initialCaption, style, left, top, windowWidth,
+    window_ = CreateWindowExA(WS_EX_APPWINDOW, windowClassName, texts::initialCaption, style, left, top, windowWidth,
                               windowHeight, nullptr, nullptr, instance, this);
     if (window_ == nullptr) return false;
 

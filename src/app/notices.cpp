@@ -2,14 +2,14 @@
 
 #include <string>
 
+#include "texts/texts.h"
+
 AnsiText fatalErrorText(const AnsiText& message) {
-    const AnsiText heading = "\xd4\xcb\xd0\xd0\xca\xb1\xb3\xf6\xb4\xed!\r\n\r\n";  // 运行时出错!\r\n\r\n
-    if (isEmptyText(message)) return heading;
-    return concatText(heading, "\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa3\xba", message, "\r\n");  // 错误信息：
+    if (isEmptyText(message)) return texts::fatalErrorHeading;
+    return concatText(texts::fatalErrorHeading, texts::fatalErrorMessagePrefix, message, "\r\n");
 }
 
 AnsiText allocationFailureMessage(long long requestedBytes) {
-    // 分配 %d 字节内存失败!
-    const std::string text = "\xb7\xd6\xc5\xe4 " + std::to_string(requestedBytes) + " \xd7\xd6\xbd\xda\xc4\xda\xb4\xe6\xca\xa7\xb0\xdc!";
+    const std::string text = texts::allocationFailedBeforeSize + std::to_string(requestedBytes) + texts::allocationFailedAfterSize;
     return AnsiText(text.c_str());
 }

@@ -1,6 +1,6 @@
 #include "app/win_system.h"
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "files/save_file.h"
 #include "files/system_files.h"
 

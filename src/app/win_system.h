@@ -1,7 +1,7 @@
 // The system services of the running program (Windows only).
 #pragma once
 
-#include "app/form.h"
+#include "commands/form.h"
 
 class WinSystem final : public System {
 public:

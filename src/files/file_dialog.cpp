@@ -1,6 +1,7 @@
 #include "files/file_dialog.h"
 
 #include "files/paths.h"
+#include "texts/texts.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ std::uint32_t FileDialog::filterIndex() const {
 FileDialog executableDialog(FileDialog::Kind kind) {
     FileDialog dialog;
     dialog.kind = kind;
-    dialog.filter = "\xbf\xc9\xd6\xb4\xd0\xd0\xce\xc4\xbc\xfe(*.exe)|*.exe";  // 可执行文件(*.exe)|*.exe
+    dialog.filter = texts::executableFilter;
     dialog.initialFilter = 0;
     dialog.defaultExtension = "exe";
     dialog.fileMustExist = true;

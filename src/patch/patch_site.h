@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "app/form.h"
 #include "bytes/byte_buffer.h"
 
 struct PatchSite {
@@ -19,15 +18,9 @@ struct PatchSite {
 // Measures the first occurrence of `text` in `file`.
 PatchSite locateIn(const ByteBuffer& file, const ByteBuffer& text);
 
-// Measures the text of 编辑框1 in the current file, both read afresh.
-PatchSite locateText(CommandContext& context);
-
 // True when a replacement of `replacementLength` bytes fits the room of `textLength` bytes and
 // `zeroCount` zero bytes; the sum is formed in double precision.
 bool replacementFits(std::int32_t textLength, std::int32_t zeroCount, std::int32_t replacementLength);
-
-// The report of the Test command.
-AnsiText testReport(std::int32_t textLength, std::int32_t zeroCount, std::int32_t replacementLength);
 
 // The room of a located text and the block that fills it: the replacement padded with zero
 // bytes to the room's length. The patched file is the file with `block` at `roomStart`.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "commands/form.h"
 
 struct Log {
     std::vector<std::string> events;

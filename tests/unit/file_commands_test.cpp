@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "app/notices.h"
-#include "app/settings.h"
+#include "commands/restore_command.h"
+#include "files/settings.h"
 #include "fakes.h"
-#include "files/file_commands.h"
+#include "commands/file_commands.h"
 #include "files/paths.h"
 #include "gbk.h"
 

@@ -4,7 +4,7 @@
 
 #include "fakes.h"
 #include "gbk.h"
-#include "patch/patch_commands.h"
+#include "commands/patch_commands.h"
 #include "patch/patch_site.h"
 
 namespace {

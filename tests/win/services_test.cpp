@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "files/settings.h"
 #include "bytes/byte_buffer.h"
 #include "files/save_file.h"
 #include "files/system_files.h"

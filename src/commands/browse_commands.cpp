@@ -1,22 +1,23 @@
-#include "patch/patch_commands.h"
+#include "commands/patch_commands.h"
+#include "texts/texts.h"
 
 void nextCommand(CommandContext& context) {
     Form& form = context.form;
     std::int32_t& cursor = context.state.searchCursor;
     const AnsiText fragmentText = form.text(Control::编辑框4);
     if (isEmptyText(fragmentText) || isEmptyText(context.state.currentFilePath)) {
-        return form.showNotice("\xce\xb4\xca\xe4\xc8\xeb\xbb\xf2\xce\xb4\xd4\xd8\xc8\xeb\xce\xc4\xbc\xfe\xa3\xa1");  // 未输入或未载入文件！
+        return form.showNotice(texts::missingInputOrFile);
     }
     // One read per press: the text is read from the same bytes that were searched.
     const ByteBuffer file = context.system.readWholeFile(context.state.currentFilePath);
     cursor = findBytes(file, textToBytes(fragmentText), cursor);
     if (cursor == -1) {
         cursor = 1;
-        form.setText(Control::编辑框5, "\xb3\xcc\xd0\xf2\xcc\xe1\xca\xbe\xa3\xba\xc3\xbb\xd5\xd2\xb5\xbd");  // 程序提示：没找到
+        form.setText(Control::编辑框5, texts::nothingFound);
     } else {
         form.setText(Control::编辑框5, readTextAt(file, cursor));
     }
-    form.setText(Control::标签5, concatText("\xce\xbb\xd6\xc3\xa3\xba", intToText(cursor)));  // 位置：
+    form.setText(Control::标签5, concatText(texts::positionPrefix, intToText(cursor)));
 }
 
 void toBelowCommand(CommandContext& context) {

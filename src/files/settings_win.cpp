@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/settings.h"
+#include "files/settings.h"
 
 namespace {
 constexpr const char* section = "main";

@@ -1,7 +1,6 @@
 // The settings file set.ini beside the program: section main, keys file and dir.
 #pragma once
 
-#include "app/form.h"
 #include "bytes/byte_buffer.h"
 
 // What set.ini holds when the program creates it.
@@ -9,10 +8,6 @@ ByteBuffer defaultSettingsContent();
 
 // runDirectory followed by "\set.ini".
 AnsiText settingsPathIn(const AnsiText& runDirectory);
-
-// At start-up: creates set.ini on the first start, else restores the last file and the default
-// directory and says what it found in two notices.
-void restoreSettings(CommandContext& context);
 
 // The system's private-profile functions on section main of the file at `settingsPath`
 // (Windows only).

@@ -1,16 +1,17 @@
 #include <array>
 
-#include "files/file_commands.h"
-#include "patch/patch_commands.h"
+#include "commands/file_commands.h"
+#include "commands/patch_commands.h"
 #include "patch/patch_site.h"
+#include "texts/texts.h"
 
 void replaceCommand(CommandContext& context) {
     Form& form = context.form;
     const AnsiText oldText = form.text(Control::编辑框1);
-    if (isEmptyText(oldText)) return form.showNotice("\xce\xb4\xd4\xd8\xc8\xeb\xce\xc4\xbc\xfe\xbb\xf2\xca\xe4\xc8\xeb\xbf\xf2\xce\xaa\xbf\xd5\xa3\xa1");  // 未载入文件或输入框为空！
+    if (isEmptyText(oldText)) return form.showNotice(texts::missingFileOrInput);
     const AnsiText newText = form.text(Control::编辑框2);
     if (isEmptyText(newText) || isEmptyText(context.state.currentFilePath)) {
-        return form.showNotice("\xce\xb4\xd4\xd8\xc8\xeb\xce\xc4\xbc\xfe\xbb\xf2\xca\xe4\xc8\xeb\xbf\xf2\xce\xaa\xbf\xd5\xa3\xa1");  // 未载入文件或输入框为空！
+        return form.showNotice(texts::missingFileOrInput);
     }
 
     // One read: the site is measured on the same bytes that are patched.
@@ -18,12 +19,12 @@ void replaceCommand(CommandContext& context) {
     const ByteBuffer oldBytes = textToBytes(oldText);
     const ByteBuffer newBytes = textToBytes(newText);
     const PatchSite site = locateIn(source, oldBytes);
-    if (site.scanEnd == -1) return form.showNotice("\xd5\xd2\xb2\xbb\xb5\xbd\xce\xc4\xb1\xbe\xa3\xa1");  // 找不到文本！
+    if (site.scanEnd == -1) return form.showNotice(texts::textNotFound);
 
     form.setStatusText(0, intToText(site.scanEnd));
     form.setStatusText(1, intToText(site.zeroCount));
     if (!replacementFits(bytesLength(oldBytes), site.zeroCount, bytesLength(newBytes))) {
-        return form.showNotice("\xd4\xad\xb3\xa4\xb6\xc8\xd0\xa1\xd3\xda\xcc\xe6\xbb\xbb\xba\xf3\xb3\xa4\xb6\xc8\xa3\xac\xb2\xbb\xd3\xe8\xcc\xe6\xbb\xbb\xa3\xa1");  // 原长度小于替换后长度，不予替换！
+        return form.showNotice(texts::replacementTooLong);
     }
     const Patch patch = patchFor(site, oldBytes, newBytes);
 
@@ -40,7 +41,7 @@ void replaceCommand(CommandContext& context) {
         {source.data() + after, static_cast<std::size_t>(bytesLength(source)) - after},
     }};
     if (!context.system.saveFile(target, pieces)) {
-        return form.showNotice("\xb1\xa3\xb4\xe6\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc\xa3\xac\xc4\xbf\xb1\xea\xce\xc4\xbc\xfe\xce\xb4\xb1\xbb\xd0\xde\xb8\xc4\xa3\xa1");  // 保存文件失败，目标文件未被修改！
+        return form.showNotice(texts::saveFailed);
     }
     adoptFilePath(context, target);
 }

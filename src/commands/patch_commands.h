@@ -1,7 +1,7 @@
 // The commands of the replace and browse areas.
 #pragma once
 
-#include "app/form.h"
+#include "commands/form.h"
 
 void testCommand(CommandContext& context);      // 按钮7 "测试"
 void replaceCommand(CommandContext& context);   // 按钮2 "开始替换"

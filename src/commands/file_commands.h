@@ -1,7 +1,7 @@
 // The commands that choose and start files, and the steps that make a path the current file.
 #pragma once
 
-#include "app/form.h"
+#include "commands/form.h"
 
 // Makes `path` the current file: state, caption, settings, both dialogs' folder, 编辑框3.
 void adoptFilePath(CommandContext& context, const AnsiText& path);

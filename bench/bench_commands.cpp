@@ -78,13 +78,16 @@ public:
         return true;
     }
 
-    ByteBuffer readWholeFile(const AnsiText& path) override { return ::readWholeFile(path); }
+    std::unique_ptr<ReadableFile> openFile(const AnsiText& path) override { return openReadableFile(path); }
     bool pathExists(const AnsiText&) override { return false; }
     AnsiText settingsPath() override { return AnsiText(); }
     AnsiText readSetting(const AnsiText&) override { return AnsiText(); }
     void writeSetting(const AnsiText&, const AnsiText&) override {}
     bool writeWholeFile(const AnsiText&, const ByteBuffer&) override { return false; }
-    bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) override { return ::saveFile(path, pieces); }
+    bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
+                         std::span<const PatchBlock> blocks) override {
+        return ::savePatchedCopy(target, source, measured, blocks);
+    }
     bool startProgram(const AnsiText&) override { return false; }
 
     std::map<Control, AnsiText> texts;

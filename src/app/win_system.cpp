@@ -4,7 +4,7 @@
 #include "files/save_file.h"
 #include "files/system_files.h"
 
-ByteBuffer WinSystem::readWholeFile(const AnsiText& path) { return ::readWholeFile(path); }
+std::unique_ptr<ReadableFile> WinSystem::openFile(const AnsiText& path) { return openReadableFile(path); }
 
 bool WinSystem::pathExists(const AnsiText& path) { return ::pathExists(path); }
 
@@ -14,6 +14,9 @@ void WinSystem::writeSetting(const AnsiText& key, const AnsiText& value) { ::wri
 
 bool WinSystem::writeWholeFile(const AnsiText& path, const ByteBuffer& bytes) { return ::writeWholeFile(path, bytes); }
 
-bool WinSystem::saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) { return ::saveFile(path, pieces); }
+bool WinSystem::savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
+                                std::span<const PatchBlock> blocks) {
+    return ::savePatchedCopy(target, source, measured, blocks);
+}
 
 bool WinSystem::startProgram(const AnsiText& path) { return ::startProgram(path); }

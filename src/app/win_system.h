@@ -7,13 +7,14 @@ class WinSystem final : public System {
 public:
     explicit WinSystem(AnsiText settingsPath) : settingsPath_(std::move(settingsPath)) {}
 
-    ByteBuffer readWholeFile(const AnsiText& path) override;
+    std::unique_ptr<ReadableFile> openFile(const AnsiText& path) override;
     bool pathExists(const AnsiText& path) override;
     AnsiText settingsPath() override { return settingsPath_; }
     AnsiText readSetting(const AnsiText& key) override;
     void writeSetting(const AnsiText& key, const AnsiText& value) override;
     bool writeWholeFile(const AnsiText& path, const ByteBuffer& bytes) override;
-    bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) override;
+    bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
+                         std::span<const PatchBlock> blocks) override;
     bool startProgram(const AnsiText& path) override;
 
 private:

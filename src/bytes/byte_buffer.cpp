@@ -189,6 +189,8 @@ ByteBuffer textToBytes(const AnsiText& t) { return ByteBuffer::copyOf(t.c_str(),
 
 AnsiText intToText(std::int32_t v) { return AnsiText(std::to_string(v).c_str()); }
 
+AnsiText intToText(std::int64_t v) { return AnsiText(std::to_string(v).c_str()); }
+
 AnsiText concatTextList(std::initializer_list<AnsiText> parts) {
     std::string joined;
     for (const AnsiText& part : parts) joined.append(part.view());

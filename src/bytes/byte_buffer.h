@@ -68,6 +68,9 @@ struct ByteSpan {
     std::size_t size;
 };
 
+// The bytes of b, for as long as b lives unchanged.
+inline ByteSpan spanOf(const ByteBuffer& b) { return {b.data(), static_cast<std::size_t>(b.size())}; }
+
 // Where memory for a buffer could not be obtained. The default ends the process; the program
 // installs its fatal-error path here.
 using AllocationFailureHandler = void (*)(std::int64_t requestedBytes);
@@ -120,6 +123,8 @@ ByteBuffer textToBytes(const AnsiText& t);
 
 // The decimal form of v: "-" for negative values, no leading zeros, no plus sign, no blanks.
 AnsiText intToText(std::int32_t v);
+// The same for the 64-bit positions of files of any size.
+AnsiText intToText(std::int64_t v);
 
 // The bytes of each part in turn, as a text.
 AnsiText concatTextList(std::initializer_list<AnsiText> parts);

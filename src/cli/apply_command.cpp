@@ -1,5 +1,6 @@
 // apply FILE TABLE -o OUT: the table's rows as a series of Replace commands, each on the result
 // of the rows before, in memory; then one all-or-nothing save.
+#include <algorithm>
 #include <vector>
 
 #include "cli/command_support.h"
@@ -9,6 +10,7 @@
 #include "cli/progress.h"
 #include "cli/table.h"
 #include "cli/text_table.h"
+#include "patch/patch_site.h"
 
 namespace {
 
@@ -126,7 +128,13 @@ int runApply(const ApplyOptions& options) {
         const std::int64_t work = static_cast<std::int64_t>(rows->size()) * bytesLength(*file);
         Progress progress(static_cast<std::int64_t>(rows->size()), standardErrorIsTerminal() && work >= longRunBytes, "applying rows");
         for (const EncodedRow& row : *rows) {
-            const Measurement m = replaceInPlace(*file, row.text, row.replacement);
+            MemoryFile current(std::string(reinterpret_cast<const char*>(file->data()), static_cast<std::size_t>(file->size())));
+            FileScanner scanner(current);
+            const Measurement m = measure(scanner, row.text, row.replacement);
+            if (m.fits) {
+                const Patch patch = patchFor(PatchSite{m.scanEnd, m.zeroCount}, row.text, row.replacement);
+                std::copy(patch.block.data(), patch.block.data() + patch.block.size(), file->data() + patch.roomStart);
+            }
             allApplied = allApplied && m.fits;
             outcomes.push_back({row.line, codePage.show(row.text), codePage.show(row.replacement), m});
             progress.advance();

@@ -32,6 +32,14 @@ std::optional<ByteBuffer> readInput(const std::string& path, const char* role) {
     return content;
 }
 
+std::unique_ptr<ReadableFile> openInput(const std::string& path) {
+    const std::optional<AnsiText> system = pathFor(path);
+    if (!system) return nullptr;
+    std::unique_ptr<ReadableFile> file = openReadableFile(*system);
+    if (!file) reportError("cannot read FILE " + inQuotes(path) + ": " + whyUnreadable(*system));
+    return file;
+}
+
 std::string describeCharacter(char32_t character) {
     std::string shown;
     appendShownCharacter(shown, character);
@@ -57,13 +65,36 @@ std::optional<ByteBuffer> encodeArgument(CodePage& codePage, const std::string& 
     return std::move(encoded.bytes);
 }
 
+namespace {
+
+void reportUnwritable(const std::string& path) {
+    reportError("cannot write " + inQuotes(path) + "; it keeps its former content (is its folder there, and is it "
+                "a writable file that no program is running from?)");
+}
+
+}  // namespace
+
 bool saveOutput(const std::string& path, const ByteBuffer& bytes) {
     const std::optional<AnsiText> system = pathFor(path);
     if (!system) return false;
     const ByteSpan whole{bytes.data(), static_cast<std::size_t>(bytesLength(bytes))};
     if (saveFile(*system, std::span<const ByteSpan>(&whole, 1))) return true;
-    reportError("cannot write " + inQuotes(path) + "; it keeps its former content (is its folder there, and is it "
-                "a writable file that no program is running from?)");
+    reportUnwritable(path);
+    return false;
+}
+
+bool savePatchedOutput(const std::string& path, const std::string& source, const FileStamp& measured,
+                       std::span<const PatchBlock> blocks) {
+    const std::optional<AnsiText> target = pathFor(path);
+    const std::optional<AnsiText> from = target ? pathFor(source) : std::nullopt;
+    if (!from) return false;
+    if (savePatchedCopy(*target, *from, measured, blocks)) return true;
+    const std::unique_ptr<ReadableFile> now = openReadableFile(*from);
+    if (!now || now->stamp() != measured) {
+        reportError(inQuotes(source) + " changed while it was being patched; " + inQuotes(path) + " keeps its former content");
+    } else {
+        reportUnwritable(path);
+    }
     return false;
 }
 

@@ -9,10 +9,11 @@ int runFind(const FindOptions& options) {
     CodePage codePage(options.common.codePage);
     const std::optional<ByteBuffer> fragment = encodeArgument(codePage, options.fragment, "FRAGMENT");
     if (!fragment) return exitUsage;
-    const std::optional<ByteBuffer> file = readInput(options.file, "FILE");
+    const std::unique_ptr<ReadableFile> file = openInput(options.file);
     if (!file) return exitInputOutput;
 
-    const std::vector<Occurrence> stops = browseWalk(*file, *fragment);
+    FileScanner scanner(*file);
+    const std::vector<Occurrence> stops = browseWalk(scanner, *fragment);
     const std::string fragmentShown = codePage.show(*fragment);
     if (options.common.json) {
         nlohmann::ordered_json document;
@@ -22,8 +23,8 @@ int runFind(const FindOptions& options) {
         document["fragment"] = fragmentShown;
         document["occurrences"] = nlohmann::ordered_json::array();
         for (const Occurrence& stop : stops) {
-            document["occurrences"].push_back({{"position", stop.position}, {"length", stop.text.length()},
-                                               {"text", codePage.show(stop.text)}});
+            document["occurrences"].push_back({{"position", stop.position}, {"length", stop.text.size()},
+                                               {"text", codePage.show(reinterpret_cast<const std::uint8_t*>(stop.text.data()), stop.text.size())}});
         }
         printJson(document);
     } else if (stops.empty()) {
@@ -31,7 +32,7 @@ int runFind(const FindOptions& options) {
     } else {
         TextTable table({{"position", TextTable::right}, {"length", TextTable::right}, {"text", TextTable::left}});
         for (const Occurrence& stop : stops) {
-            table.addRow({std::to_string(stop.position), std::to_string(stop.text.length()), codePage.show(stop.text)});
+            table.addRow({std::to_string(stop.position), std::to_string(stop.text.size()), codePage.show(reinterpret_cast<const std::uint8_t*>(stop.text.data()), stop.text.size())});
         }
         // Each text that holds the fragment is one stop, shown from its first occurrence on.
         writeStandardOutput(table.render() + std::to_string(stops.size()) + (stops.size() == 1 ? " text contains " : " texts contain ") +

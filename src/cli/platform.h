@@ -24,6 +24,6 @@ bool standardErrorIsTerminal();
 // on Windows the path in the system's ANSI code page, or nothing when that cannot hold it.
 std::optional<AnsiText> systemPath(const std::string& utf8Path);
 
-// Why readWholeFile gave the empty buffer for `path`: the empty text when the file exists and is
-// empty, else a reason such as "no such file".
+// Why readWholeFile gave the empty buffer for `path`, or openReadableFile nothing: the empty text
+// when the file exists and is empty, else a reason such as "no such file".
 std::string whyUnreadable(const AnsiText& path);

@@ -36,9 +36,9 @@ std::string whyUnreadable(const AnsiText& path) {
     if (::stat(path.c_str(), &info) != 0) return errno == ENOENT ? "no such file" : std::strerror(errno);
     if (S_ISDIR(info.st_mode)) return "is a folder";
     if (!S_ISREG(info.st_mode)) return "is not a regular file";
-    if (info.st_size > std::numeric_limits<std::int32_t>::max()) return "is 2 GiB or larger, more than a text patch can handle";
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::strerror(errno);
     ::close(fd);
+    if (info.st_size > std::numeric_limits<std::int32_t>::max()) return "is 2 GiB or larger, more than a table can be";
     return info.st_size == 0 ? "" : "could not be read";
 }

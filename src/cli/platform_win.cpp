@@ -92,6 +92,6 @@ std::string whyUnreadable(const AnsiText& path) {
     const bool sized = GetFileSizeEx(file, &size) != 0;
     CloseHandle(file);
     if (!sized) return "could not be read";
-    if (size.QuadPart > std::numeric_limits<std::int32_t>::max()) return "is 2 GiB or larger, more than a text patch can handle";
+    if (size.QuadPart > std::numeric_limits<std::int32_t>::max()) return "is 2 GiB or larger, more than a table can be";
     return size.QuadPart == 0 ? "" : "could not be read";
 }

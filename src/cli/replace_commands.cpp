@@ -3,11 +3,12 @@
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
 #include "cli/platform.h"
+#include "patch/patch_site.h"
 
 namespace {
 
 struct Inputs {
-    ByteBuffer file;
+    std::unique_ptr<ReadableFile> file;
     ByteBuffer text;
     ByteBuffer replacement;
 };
@@ -20,12 +21,12 @@ std::optional<Inputs> readInputs(CodePage& codePage, const ReplaceOptions& optio
         exitCode = exitUsage;
         return std::nullopt;
     }
-    std::optional<ByteBuffer> file = readInput(options.file, "FILE");
+    std::unique_ptr<ReadableFile> file = openInput(options.file);
     if (!file) {
         exitCode = exitInputOutput;
         return std::nullopt;
     }
-    return Inputs{std::move(*file), std::move(*text), std::move(*replacement)};
+    return Inputs{std::move(file), std::move(*text), std::move(*replacement)};
 }
 
 std::string measurementText(const Measurement& m) {
@@ -63,7 +64,8 @@ int runTest(const ReplaceOptions& options) {
     int exitCode = exitSuccess;
     const std::optional<Inputs> inputs = readInputs(codePage, options, exitCode);
     if (!inputs) return exitCode;
-    const Measurement m = measure(inputs->file, inputs->text, inputs->replacement);
+    FileScanner scanner(*inputs->file);
+    const Measurement m = measure(scanner, inputs->text, inputs->replacement);
     if (options.common.json) {
         printJson(documentFor("test", options, codePage, *inputs, m));
     } else {
@@ -77,8 +79,16 @@ int runReplace(const ReplaceOptions& options) {
     int exitCode = exitSuccess;
     std::optional<Inputs> inputs = readInputs(codePage, options, exitCode);
     if (!inputs) return exitCode;
-    const Measurement m = replaceInPlace(inputs->file, inputs->text, inputs->replacement);
-    const bool written = m.fits && saveOutput(options.output, inputs->file);
+    FileScanner scanner(*inputs->file);
+    const Measurement m = measure(scanner, inputs->text, inputs->replacement);
+    const FileStamp measured = inputs->file->stamp();
+    inputs->file.reset();  // OUT may be FILE itself
+    bool written = false;
+    if (m.fits) {
+        const Patch patch = patchFor(PatchSite{m.scanEnd, m.zeroCount}, inputs->text, inputs->replacement);
+        const PatchBlock block{patch.roomStart, spanOf(patch.block)};
+        written = savePatchedOutput(options.output, options.file, measured, std::span(&block, 1));
+    }
     if (options.common.json) {
         nlohmann::ordered_json document = documentFor("replace", options, codePage, *inputs, m);
         document["output"] = options.output;

@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "bytes/byte_buffer.h"
+#include "bytes/readable_file.h"
 #include "files/file_dialog.h"
+#include "files/save_file.h"
 
 // The controls of the main window, in creation order (which is also their z-order).
 enum class Control {
@@ -56,7 +59,9 @@ public:
 class System {
 public:
     virtual ~System() = default;
-    virtual ByteBuffer readWholeFile(const AnsiText& path) = 0;
+    // The file at `path` open for reading, shared for reading only; nothing when it cannot be
+    // opened so.
+    virtual std::unique_ptr<ReadableFile> openFile(const AnsiText& path) = 0;
     // True when a file or folder matches the text (a find-first-file search).
     virtual bool pathExists(const AnsiText& path) = 0;
     // The settings file beside the program and its keys of section main.
@@ -65,10 +70,11 @@ public:
     virtual void writeSetting(const AnsiText& key, const AnsiText& value) = 0;
     // Replaces the whole content of a file; true on success.
     virtual bool writeWholeFile(const AnsiText& path, const ByteBuffer& bytes) = 0;
-    // Gives the file at `path` the pieces, in order, as its whole content: written to a new file
-    // beside it, flushed, then put in its place. On failure the file keeps its former content and
-    // nothing is left behind; the result is false.
-    virtual bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) = 0;
+    // Gives the file at `target` the content of the file at `source` with the blocks written over
+    // it, all or nothing (savePatchedCopy); false, with the target as it was, when that cannot be
+    // done or the source is no longer as `measured`.
+    virtual bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
+                                 std::span<const PatchBlock> blocks) = 0;
     // Starts the program file at `path` with no arguments; false when it cannot be started.
     virtual bool startProgram(const AnsiText& path) = 0;
 };

@@ -1,5 +1,4 @@
-#include <array>
-
+#include "commands/current_file.h"
 #include "commands/file_commands.h"
 #include "commands/patch_commands.h"
 #include "patch/patch_site.h"
@@ -14,11 +13,17 @@ void replaceCommand(CommandContext& context) {
         return form.showNotice(texts::missingFileOrInput);
     }
 
-    // One read: the site is measured on the same bytes that are patched.
-    const ByteBuffer source = context.system.readWholeFile(context.state.currentFilePath);
     const ByteBuffer oldBytes = textToBytes(oldText);
     const ByteBuffer newBytes = textToBytes(newText);
-    const PatchSite site = locateIn(source, oldBytes);
+    // One read measures the site; the save copies the file as it was then, or fails.
+    FileStamp measured;
+    PatchSite site;
+    {
+        const std::unique_ptr<ReadableFile> source = openCurrentFile(context);
+        FileScanner scanner(*source);
+        site = locateIn(scanner, spanOf(oldBytes));
+        measured = source->stamp();
+    }
     if (site.scanEnd == -1) return form.showNotice(texts::textNotFound);
 
     form.setStatusText(0, intToText(site.scanEnd));
@@ -32,15 +37,8 @@ void replaceCommand(CommandContext& context) {
     if (!form.show(dialog)) return;
     const AnsiText target = dialog.fileName;
 
-    // The patched copy is written in three pieces: the bytes before the room, the block, the rest.
-    const std::size_t before = static_cast<std::size_t>(patch.roomStart);
-    const std::size_t after = before + static_cast<std::size_t>(bytesLength(patch.block));
-    const std::array<ByteSpan, 3> pieces = {{
-        {source.data(), before},
-        {patch.block.data(), static_cast<std::size_t>(bytesLength(patch.block))},
-        {source.data() + after, static_cast<std::size_t>(bytesLength(source)) - after},
-    }};
-    if (!context.system.saveFile(target, pieces)) {
+    const PatchBlock block{patch.roomStart, spanOf(patch.block)};
+    if (!context.system.savePatchedCopy(target, context.state.currentFilePath, measured, std::span(&block, 1))) {
         return form.showNotice(texts::saveFailed);
     }
     adoptFilePath(context, target);

@@ -1,3 +1,4 @@
+#include "commands/current_file.h"
 #include "commands/patch_commands.h"
 #include "patch/patch_site.h"
 #include "texts/texts.h"
@@ -7,10 +8,12 @@ namespace {
 // Measures the text of 编辑框1 in the current file, both read afresh.
 PatchSite locateText(CommandContext& context) {
     const ByteBuffer text = textToBytes(context.form.text(Control::编辑框1));
-    return locateIn(context.system.readWholeFile(context.state.currentFilePath), text);
+    const std::unique_ptr<ReadableFile> file = openCurrentFile(context);
+    FileScanner scanner(*file);
+    return locateIn(scanner, spanOf(text));
 }
 
-AnsiText testReport(std::int32_t textLength, std::int32_t zeroCount, std::int32_t replacementLength) {
+AnsiText testReport(std::int32_t textLength, std::int64_t zeroCount, std::int32_t replacementLength) {
     const AnsiText verdict = replacementFits(textLength, zeroCount, replacementLength) ? texts::reportFits : texts::reportDoesNotFit;
     return concatText(texts::reportTextLength, intToText(textLength), texts::reportZeroCount, intToText(zeroCount),
                       texts::reportReplacementLength, intToText(replacementLength), texts::reportLineBreak, verdict);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "files/save_file.h"
 
@@ -29,22 +30,100 @@ bool writeAll(HANDLE file, const ByteSpan& piece) {
     return true;
 }
 
-}  // namespace
 
-bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) {
+bool writeAt(HANDLE file, std::int64_t offset, const ByteSpan& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size) {
+        const std::uint64_t at = static_cast<std::uint64_t>(offset) + done;
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data + done, chunk, &written, &position) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+// Copies the whole of `from` (`size` bytes) to `to` through one reused buffer.
+bool copyFile(HANDLE from, HANDLE to, std::int64_t size) {
+    std::vector<std::uint8_t> buffer(std::size_t{4} << 20);
+    std::int64_t done = 0;
+    while (done < size) {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::int64_t>(size - done, static_cast<std::int64_t>(buffer.size())));
+        DWORD got = 0;
+        if (!ReadFile(from, buffer.data(), wanted, &got, nullptr) || got == 0) return false;  // failed, or ended early
+        if (!writeAll(to, {buffer.data(), got})) return false;
+        done += got;
+    }
+    return true;
+}
+
+bool stampOf(HANDLE file, FileStamp& stamp) {
+    LARGE_INTEGER size{};
+    FILETIME lastWrite{};
+    if (!GetFileSizeEx(file, &size) || !GetFileTime(file, nullptr, nullptr, &lastWrite)) return false;
+    stamp = {size.QuadPart,
+             static_cast<std::int64_t>((static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime)};
+    return true;
+}
+
+// Gives `path` the content that `write` puts into a new file beside it, all or nothing; `release`
+// runs once the new file is complete and before it is moved into place.
+template <class Write, class Release>
+bool replaceAtomically(const AnsiText& path, Write write, Release release) {
     if (isEmptyText(path) || !canReplace(path)) return false;
     const std::string temporary = std::string(path.view()) + "." + std::to_string(GetCurrentProcessId()) + ".lexpatch-tmp";
     const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool written = true;
-    for (const ByteSpan& piece : pieces) {
-        written = written && writeAll(file, piece);
-    }
+    bool written = write(file);
     written = FlushFileBuffers(file) && written;
     written = CloseHandle(file) && written;
+    release();
     if (written && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     DeleteFileA(temporary.c_str());
     return false;
+}
+
+}  // namespace
+
+bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) {
+    return replaceAtomically(
+        path,
+        [&](HANDLE file) {
+            for (const ByteSpan& piece : pieces) {
+                if (!writeAll(file, piece)) return false;
+            }
+            return true;
+        },
+        [] {});
+}
+
+bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
+                     std::span<const PatchBlock> blocks) {
+    if (isEmptyText(source)) return false;
+    // Shared for reading only: no program can change the source while it is copied. A read/write
+    // loop rather than CopyFileEx, which would open the source again without that guarantee.
+    HANDLE from = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (from == INVALID_HANDLE_VALUE) return false;
+    const auto release = [&] {
+        if (from != INVALID_HANDLE_VALUE) CloseHandle(from);
+        from = INVALID_HANDLE_VALUE;  // the target may be the source, which must be closed to be replaced
+    };
+    FileStamp before;
+    const bool saved = stampOf(from, before) && before == measured && replaceAtomically(
+        target,
+        [&](HANDLE to) {
+            if (!copyFile(from, to, measured.size)) return false;
+            for (const PatchBlock& block : blocks) {
+                if (!writeAt(to, block.offset, block.bytes)) return false;
+            }
+            return true;
+        },
+        release);
+    release();
+    return saved;
 }

@@ -1,9 +1,11 @@
 // A window and a system in memory, recording what the commands do to them in one log.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <deque>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -78,10 +80,13 @@ class FakeSystem final : public System {
 public:
     explicit FakeSystem(Log& log) : log_(log) {}
 
-    ByteBuffer readWholeFile(const AnsiText& path) override {
+    std::unique_ptr<ReadableFile> openFile(const AnsiText& path) override {
         ++fileReads;
         const auto found = files.find(std::string(path.view()));
-        return found == files.end() ? ByteBuffer() : found->second;
+        if (found == files.end()) return nullptr;
+        const ByteBuffer& bytes = found->second;
+        return std::make_unique<MemoryFile>(std::string(reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(bytes.size())),
+                                            versions[found->first]);
     }
     bool pathExists(const AnsiText& path) override {
         const std::string key(path.view());
@@ -96,16 +101,24 @@ public:
     bool writeWholeFile(const AnsiText& path, const ByteBuffer& bytes) override {
         log_.add("write " + std::string(path.view()));
         if (!writable) return false;
-        files[std::string(path.view())] = bytes;
+        store(std::string(path.view()), bytes);
         return true;
     }
-    bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) override {
-        log_.add("save " + std::string(path.view()));
-        if (failingSaves.count(std::string(path.view())) != 0) return false;
-        std::string joined;
-        for (const ByteSpan& piece : pieces) joined.append(reinterpret_cast<const char*>(piece.data), piece.size);
-        files[std::string(path.view())] = ByteBuffer::copyOf(joined.data(), static_cast<std::int32_t>(joined.size()));
+    bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
+                         std::span<const PatchBlock> blocks) override {
+        log_.add("save " + std::string(target.view()));
+        if (failingSaves.count(std::string(target.view())) != 0) return false;
+        const auto found = files.find(std::string(source.view()));
+        if (found == files.end() || FileStamp{found->second.size(), versions[found->first]} != measured) return false;
+        ByteBuffer copy = found->second;
+        for (const PatchBlock& block : blocks) std::copy(block.bytes.data, block.bytes.data + block.bytes.size, copy.data() + block.offset);
+        store(std::string(target.view()), copy);
         return true;
+    }
+    // Gives a file new content, as another program would; its version changes.
+    void store(const std::string& path, const ByteBuffer& bytes) {
+        files[path] = bytes;
+        ++versions[path];
     }
     bool startProgram(const AnsiText& path) override {
         started.push_back(path);
@@ -113,6 +126,7 @@ public:
     }
 
     std::map<std::string, ByteBuffer> files;
+    std::map<std::string, std::int64_t> versions;  // the last-write time of each file
     std::set<std::string> folders;
     std::map<std::string, AnsiText> settings;
     std::set<std::string> failingSaves;

@@ -14,6 +14,12 @@ using Bytes = std::vector<std::uint8_t>;
 ByteBuffer buf(const Bytes& bytes) { return ByteBuffer::copyOf(bytes.data(), static_cast<std::int32_t>(bytes.size())); }
 Bytes bytesOf(const ByteBuffer& b) { return Bytes(b.data(), b.data() + b.size()); }
 
+PatchSite locateIn(const Bytes& file, const ByteBuffer& text) {
+    MemoryFile memory(std::string(file.begin(), file.end()));
+    FileScanner scanner(memory);
+    return locateIn(scanner, spanOf(text));
+}
+
 struct SiteCase {
     const char* what;
     Bytes file;
@@ -35,11 +41,11 @@ TEST(LocateTest, MeasuresTheRoomOfTheFirstOccurrence) {
         {"only the first occurrence counts", {0x61, 0x62, 0x63, 0x00, 0x41, 0x61, 0x62, 0x63, 0x00, 0x00, 0x00}, 5, 0},
     };
     for (const SiteCase& c : cases) {
-        const PatchSite site = locateIn(buf(c.file), abc);
+        const PatchSite site = locateIn(c.file, abc);
         EXPECT_EQ(site.scanEnd, c.scanEnd) << c.what;
         EXPECT_EQ(site.zeroCount, c.zeroCount) << c.what;
     }
-    EXPECT_EQ(locateIn(buf({0x61}), ByteBuffer()).scanEnd, -1);  // an empty text is never found
+    EXPECT_EQ(locateIn(Bytes{0x61}, ByteBuffer()).scanEnd, -1);  // an empty text is never found
 }
 
 TEST(LocateTest, FitsRuleIncludesEquality) {
@@ -48,18 +54,20 @@ TEST(LocateTest, FitsRuleIncludesEquality) {
     EXPECT_TRUE(replacementFits(2147483647, 2147483647, 2147483647));  // no 32-bit overflow
 }
 
-// The Replace command writes the room in pieces; the file must be what one replaceBytes of the
-// text and its zero run gives.
+// The Replace command writes only the bytes that change; the file must be what one replaceBytes
+// of the text and its zero run by the replacement padded to the room gives.
 TEST(LocateTest, PatchEqualsReplacingTheTextAndItsZeros) {
     const Bytes file = {0x48, 0x69, 0x00, 0x61, 0x62, 0x63, 0x00, 0x00, 0x00, 0x00, 0x7a, 0x61, 0x62, 0x63, 0x00};
     const ByteBuffer text{0x61, 0x62, 0x63};
     for (const ByteBuffer& replacement : {ByteBuffer{0x78}, ByteBuffer{0x78, 0x79, 0x7a, 0x77, 0x76, 0x75}}) {
-        const PatchSite site = locateIn(buf(file), text);
+        const PatchSite site = locateIn(file, text);
         const Patch patch = patchFor(site, text, replacement);
+        const std::int32_t room = bytesLength(text) + static_cast<std::int32_t>(site.zeroCount);
         Bytes patched = file;
         std::copy(patch.block.data(), patch.block.data() + patch.block.size(), patched.begin() + patch.roomStart);
-        const ByteBuffer pattern = concatBytes(text, blankBytes(site.zeroCount));
-        EXPECT_EQ(patched, bytesOf(replaceBytes(buf(file), pattern, patch.block, 1, 1)));
+        const ByteBuffer pattern = concatBytes(text, blankBytes(static_cast<std::int32_t>(site.zeroCount)));
+        const ByteBuffer roomBlock = concatBytes(replacement, blankBytes(room - bytesLength(replacement)));
+        EXPECT_EQ(patched, bytesOf(replaceBytes(buf(file), pattern, roomBlock, 1, 1)));
     }
 }
 

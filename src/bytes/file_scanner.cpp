@@ -9,8 +9,10 @@ FileScanner::FileScanner(ReadableFile& file, std::size_t bufferSize)
     : file_(file), readSize_(std::max<std::size_t>(bufferSize, 1)), buffer_(readSize_) {}
 
 std::size_t FileScanner::windowAt(std::int64_t offset, std::size_t extra) {
-    const std::size_t capacity = readSize_ + extra;
-    if (buffer_.size() < capacity) buffer_.resize(capacity);
+    // The buffer only grows, and every read fills it: a window is never smaller than what it
+    // keeps of the last one.
+    if (buffer_.size() < readSize_ + extra) buffer_.resize(readSize_ + extra);
+    const std::size_t capacity = buffer_.size();
     std::size_t kept = 0;
     const std::int64_t windowEnd = windowStart_ + static_cast<std::int64_t>(windowSize_);
     if (offset >= windowStart_ && offset < windowEnd) {

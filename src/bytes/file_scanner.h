@@ -36,7 +36,7 @@ public:
     std::string textFrom(std::int64_t from, std::int64_t& end);
 
 private:
-    // Makes the window begin at `offset` and hold a read of `bufferSize` bytes and up to
+    // Makes the window begin at `offset` and hold at least a read of `bufferSize` bytes and
     // `extra` more (fewer at the end of the file); returns its size. Bytes the window already
     // holds are moved, not read again.
     std::size_t windowAt(std::int64_t offset, std::size_t extra);

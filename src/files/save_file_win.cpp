@@ -69,11 +69,11 @@ bool stampOf(HANDLE file, FileStamp& stamp) {
     return true;
 }
 
-// Gives `path` the content that `write` puts into a new file beside it, all or nothing; `release`
-// runs once the new file is complete and before it is moved into place.
+// Gives `path`, which canReplace allowed, the content that `write` puts into a new file beside
+// it, all or nothing; `release` runs once the new file is complete and before it is moved into
+// place.
 template <class Write, class Release>
 bool replaceAtomically(const AnsiText& path, Write write, Release release) {
-    if (isEmptyText(path) || !canReplace(path)) return false;
     const std::string temporary = std::string(path.view()) + "." + std::to_string(GetCurrentProcessId()) + ".lexpatch-tmp";
     const HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -91,6 +91,7 @@ bool replaceAtomically(const AnsiText& path, Write write, Release release) {
 }  // namespace
 
 bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) {
+    if (isEmptyText(path) || !canReplace(path)) return false;
     return replaceAtomically(
         path,
         [&](HANDLE file) {
@@ -104,7 +105,9 @@ bool saveFile(const AnsiText& path, std::span<const ByteSpan> pieces) {
 
 bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileStamp& measured,
                      std::span<const PatchBlock> blocks) {
-    if (isEmptyText(source)) return false;
+    // Before the source is opened, which keeps the target from being opened for writing when it
+    // is the source itself.
+    if (isEmptyText(target) || isEmptyText(source) || !canReplace(target)) return false;
     // Shared for reading only: no program can change the source while it is copied. A read/write
     // loop rather than CopyFileEx, which would open the source again without that guarantee.
     HANDLE from = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +46,7 @@ public:
     FileDialog& dialog(Control which) override { return which == Control::通用对话框2 ? saveDialog : openDialog; }
     bool show(FileDialog& dialog) override {
         shown.push_back({dialog.kind, dialog.fileName, dialog.initialDirectory});
+        if (whileShown) whileShown();
         if (answers.empty() || !answers.front().has_value()) {
             if (!answers.empty()) answers.pop_front();
             return false;
@@ -67,6 +69,7 @@ public:
     std::vector<AnsiText> notices;
     std::deque<std::optional<AnsiText>> answers;  // what the user picks in the next dialogs; nullopt cancels
     std::vector<Showing> shown;
+    std::function<void()> whileShown;  // what happens elsewhere while a dialog is up
 
 private:
     Log& log_;
@@ -74,6 +77,20 @@ private:
 public:
     FileDialog openDialog;
     FileDialog saveDialog;
+};
+
+// A file that holds its bytes but tells a size of 2^31 bytes, as a file too large for the
+// window's positions does.
+class OversizedFile final : public ReadableFile {
+public:
+    explicit OversizedFile(std::unique_ptr<ReadableFile> bytes) : bytes_(std::move(bytes)) {}
+    FileStamp stamp() const override { return {std::int64_t{1} << 31, bytes_->stamp().lastWrite}; }
+    std::size_t readAt(std::int64_t offset, std::uint8_t* into, std::size_t count) override {
+        return bytes_->readAt(offset, into, count);
+    }
+
+private:
+    std::unique_ptr<ReadableFile> bytes_;
 };
 
 class FakeSystem final : public System {
@@ -85,8 +102,10 @@ public:
         const auto found = files.find(std::string(path.view()));
         if (found == files.end()) return nullptr;
         const ByteBuffer& bytes = found->second;
-        return std::make_unique<MemoryFile>(std::string(reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(bytes.size())),
-                                            versions[found->first]);
+        auto file = std::make_unique<MemoryFile>(std::string(reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(bytes.size())),
+                                                 versions[found->first]);
+        if (oversized.count(found->first) == 0) return file;
+        return std::make_unique<OversizedFile>(std::move(file));
     }
     bool pathExists(const AnsiText& path) override {
         const std::string key(path.view());
@@ -130,6 +149,7 @@ public:
     std::set<std::string> folders;
     std::map<std::string, AnsiText> settings;
     std::set<std::string> failingSaves;
+    std::set<std::string> oversized;  // files that report a size of 2^31 bytes
     std::vector<AnsiText> started;
     bool writable = true;
     int fileReads = 0;

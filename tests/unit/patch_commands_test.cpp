@@ -111,6 +111,20 @@ TEST_F(TestCommandTest, EmptyInputsAndMissingTexts) {
     EXPECT_EQ(h.form.notices, (std::vector<AnsiText>{noInput, noInput, noInput, gbk(u8"找不到此文本！"), gbk(u8"找不到此文本！")}));
 }
 
+// The window's positions are 32-bit: a file of 2^31 bytes or more reads as an empty one in
+// every command that reads the file.
+TEST_F(TestCommandTest, FileOf2GiBOrMoreReadsAsEmpty) {
+    h.system.oversized.insert("C:\\a.exe");
+    testCommand(h.context);
+    EXPECT_EQ(h.form.notices, std::vector<AnsiText>{gbk(u8"找不到此文本！")});
+    h.form.texts[Control::编辑框4] = "abc";
+    nextCommand(h.context);
+    EXPECT_EQ(h.form.texts[Control::编辑框5], gbk(u8"程序提示：没找到"));
+    h.form.answers.push_back(AnsiText("C:\\b.exe"));
+    replaceCommand(h.context);
+    EXPECT_EQ(h.form.notices.back(), gbk(u8"找不到文本！"));
+}
+
 class ReplaceCommandTest : public ::testing::Test {
 protected:
     Harness h;
@@ -191,6 +205,15 @@ TEST_F(ReplaceCommandTest, FailedSaveIsReportedAndNothingIsAdopted) {
     EXPECT_EQ(h.log.events, (std::vector<std::string>{"save D:\\locked.exe", "notice=" + gbkBytes(u8"保存文件失败，目标文件未被修改！")}));
     EXPECT_EQ(h.state.currentFilePath, AnsiText("D:\\work\\app.exe"));
     EXPECT_TRUE(isEmptyText(h.form.saveDialog.initialDirectory));
+}
+
+TEST_F(ReplaceCommandTest, FileChangedWhileTheDialogWasUpIsNotMixedIntoTheCopy) {
+    h.form.whileShown = [&] { h.system.store("D:\\work\\app.exe", buf({'H', 'e', 'l', 'l', 'o', 0, 0, 0, 0})); };
+    h.form.answers.push_back(AnsiText("D:\\out\\new.exe"));
+    replaceCommand(h.context);
+    EXPECT_EQ(h.form.notices, std::vector<AnsiText>{gbk(u8"保存文件失败，目标文件未被修改！")});
+    EXPECT_EQ(h.system.files.count("D:\\out\\new.exe"), 0u);
+    EXPECT_EQ(h.state.currentFilePath, AnsiText("D:\\work\\app.exe"));
 }
 
 TEST_F(ReplaceCommandTest, MatchInsideALongerTextOverwritesExactlyThatOccurrence) {

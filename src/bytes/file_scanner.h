@@ -13,7 +13,10 @@
 
 class FileScanner {
 public:
-    static constexpr std::size_t defaultBufferSize = std::size_t{4} << 20;
+    // Small enough that a read is still in the processor's cache when it is searched: a search
+    // through 512 KiB reads runs at the speed of the read alone, through 4 MiB ones about 25 %
+    // slower.
+    static constexpr std::size_t defaultBufferSize = std::size_t{512} << 10;
 
     // `bufferSize` bytes of the file are read at a time (at least 1); a search for a longer
     // pattern takes a buffer that holds one such read and the pattern.

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,26 +47,17 @@ bool writeAt(HANDLE file, std::int64_t offset, const ByteSpan& bytes) {
     return true;
 }
 
-// Copies the whole of `from` (`size` bytes) to `to` through one reused buffer.
-bool copyFile(HANDLE from, HANDLE to, std::int64_t size) {
+// Copies the whole of `from` to `to` through one reused buffer.
+bool copyFile(ReadableFile& from, HANDLE to) {
     std::vector<std::uint8_t> buffer(std::size_t{4} << 20);
+    const std::int64_t size = from.size();
     std::int64_t done = 0;
     while (done < size) {
-        const DWORD wanted = static_cast<DWORD>(std::min<std::int64_t>(size - done, static_cast<std::int64_t>(buffer.size())));
-        DWORD got = 0;
-        if (!ReadFile(from, buffer.data(), wanted, &got, nullptr) || got == 0) return false;  // failed, or ended early
-        if (!writeAll(to, {buffer.data(), got})) return false;
-        done += got;
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::int64_t>(size - done, static_cast<std::int64_t>(buffer.size())));
+        const std::size_t got = from.readAt(done, buffer.data(), wanted);
+        if (got != wanted || !writeAll(to, {buffer.data(), got})) return false;  // failed, or ended early
+        done += static_cast<std::int64_t>(got);
     }
-    return true;
-}
-
-bool stampOf(HANDLE file, FileStamp& stamp) {
-    LARGE_INTEGER size{};
-    FILETIME lastWrite{};
-    if (!GetFileSizeEx(file, &size) || !GetFileTime(file, nullptr, nullptr, &lastWrite)) return false;
-    stamp = {size.QuadPart,
-             static_cast<std::int64_t>((static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) | lastWrite.dwLowDateTime)};
     return true;
 }
 
@@ -110,23 +102,16 @@ bool savePatchedCopy(const AnsiText& target, const AnsiText& source, const FileS
     if (isEmptyText(target) || isEmptyText(source) || !canReplace(target)) return false;
     // Shared for reading only: no program can change the source while it is copied. A read/write
     // loop rather than CopyFileEx, which would open the source again without that guarantee.
-    HANDLE from = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (from == INVALID_HANDLE_VALUE) return false;
-    const auto release = [&] {
-        if (from != INVALID_HANDLE_VALUE) CloseHandle(from);
-        from = INVALID_HANDLE_VALUE;  // the target may be the source, which must be closed to be replaced
-    };
-    FileStamp before;
-    const bool saved = stampOf(from, before) && before == measured && replaceAtomically(
+    std::unique_ptr<ReadableFile> from = openReadableFile(source);
+    if (!from || from->stamp() != measured) return false;
+    return replaceAtomically(
         target,
         [&](HANDLE to) {
-            if (!copyFile(from, to, measured.size)) return false;
+            if (!copyFile(*from, to)) return false;
             for (const PatchBlock& block : blocks) {
                 if (!writeAt(to, block.offset, block.bytes)) return false;
             }
             return true;
         },
-        release);
-    release();
-    return saved;
+        [&] { from.reset(); });  // the target may be the source, which must be closed to be replaced
 }

@@ -76,6 +76,20 @@ const Input& oneByteInput() {
     return input;
 }
 
+// Defeats a filter on two fixed bytes: both bytes chosen ('b', the rarest, and 'a') match at
+// every other position, and each candidate fails only at the last byte, its terminator.
+const Input& periodicInput() {
+    static const Input input = [] {
+        ByteBuffer haystack = ByteBuffer::uninitialized(haystackSize);
+        for (std::int32_t i = 0; i < haystack.size(); ++i) haystack.data()[i] = i % 2 == 0 ? 'a' : 'b';
+        std::string pattern;
+        for (int i = 0; i < 16; ++i) pattern += "ab";
+        pattern += '\0';
+        return Input{std::move(haystack), ByteBuffer::copyOf(pattern.data(), static_cast<std::int32_t>(pattern.size())), -1};
+    }();
+    return input;
+}
+
 using InputGetter = const Input& (*)();
 const Input& exeGbk() { return executableInputs()[0]; }
 const Input& exeAsciiH() { return executableInputs()[1]; }
@@ -85,7 +99,8 @@ struct NamedInput {
     InputGetter get;
 };
 const NamedInput inputs[] = {
-    {"exe_gbk", exeGbk}, {"exe_ascii_H", exeAsciiH}, {"zeros", zerosInput}, {"one_byte", oneByteInput}};
+    {"exe_gbk", exeGbk}, {"exe_ascii_H", exeAsciiH}, {"zeros", zerosInput}, {"one_byte", oneByteInput},
+    {"ab_periodic", periodicInput}};
 
 void finish(benchmark::State& state, const ByteBuffer& haystack) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * haystack.size());

@@ -3,6 +3,9 @@
 #include <array>
 #include <cstring>
 
+#include "bytes/pair_scan.h"
+#include "bytes/two_way.h"
+
 namespace {
 
 // How common each byte value is in Windows executables, as a rank from 0 (the rarest) to 255
@@ -44,47 +47,43 @@ std::size_t rarestIndex(const std::uint8_t* pattern, std::size_t patternSize, un
     return best;
 }
 
-// Anchor hits closer together than this are taken as a sign that the anchor byte is common here.
-constexpr std::ptrdiff_t denseGap = 16;
+// How many times a scan that stopped starts again with a better pair, before the search goes
+// on with Two-Way.
+constexpr int maxRepairs = 2;
 
 }  // namespace
 
+BytePair choosePair(const std::uint8_t* pattern, std::size_t patternSize) {
+    const std::size_t first = rarestIndex(pattern, patternSize, noValue);
+    std::size_t second = rarestIndex(pattern, patternSize, pattern[first]);
+    if (second == patternSize) second = patternSize - 1;  // one value throughout: ties put first at 0
+    return {first, pattern[first], second, pattern[second]};
+}
+
+std::size_t findSpanWith(PairScan scan, const std::uint8_t* haystack, std::size_t haystackSize,
+                         const std::uint8_t* pattern, std::size_t patternSize, std::size_t from) {
+    if (patternSize == 0 || from >= haystackSize || patternSize > haystackSize - from) return notFound;
+    if (patternSize == 1) {
+        const void* hit = std::memchr(haystack + from, pattern[0], haystackSize - from);
+        return hit == nullptr ? notFound : static_cast<std::size_t>(static_cast<const std::uint8_t*>(hit) - haystack);
+    }
+    PairSearch search{haystack, haystackSize, pattern, patternSize, choosePair(pattern, patternSize)};
+    for (int repairs = 0;; ++repairs) {
+        const ScanResult result = scan(search, from);
+        if (result.kind == ScanResult::found) return result.position;
+        if (result.kind == ScanResult::absent) return notFound;
+        // Candidates keep matching both bytes of the pair. The last one differed from the
+        // pattern at `mismatch`: that byte takes the place of the second, which would have
+        // ruled the candidate out.
+        from = result.position + 1;
+        if (repairs == maxRepairs) return twoWayFind(haystack, haystackSize, pattern, patternSize, from);
+        search.pair.secondOffset = result.mismatch;
+        search.pair.secondByte = pattern[result.mismatch];
+    }
+}
+
 std::size_t findSpan(const std::uint8_t* haystack, std::size_t haystackSize, const std::uint8_t* pattern,
                      std::size_t patternSize, std::size_t from) {
-    if (patternSize == 0 || from >= haystackSize || patternSize > haystackSize - from) return notFound;
-    // The scan looks for the rarest byte, the anchor. A hit is compared in full only when the
-    // rarest byte of another value matches too, which rules out most hits cheaply, above all
-    // where the anchor byte repeats.
-    const std::size_t anchor = rarestIndex(pattern, patternSize, noValue);
-    const std::uint8_t anchorByte = pattern[anchor];
-    std::size_t check = rarestIndex(pattern, patternSize, anchorByte);
-    if (check == patternSize) check = anchor;
-    const std::uint8_t checkByte = pattern[check];
-    const auto matchesAt = [&](const std::uint8_t* anchorHit) {
-        const std::uint8_t* candidate = anchorHit - anchor;
-        return candidate[check] == checkByte && std::memcmp(candidate, pattern, patternSize) == 0;
-    };
-
-    // Anchor hits come in increasing order, and so do the candidates they give.
-    const std::uint8_t* scan = haystack + from + anchor;
-    const std::uint8_t* const scanEnd = haystack + (haystackSize - patternSize) + anchor + 1;
-    while (scan < scanEnd) {
-        const void* hit = std::memchr(scan, anchorByte, static_cast<std::size_t>(scanEnd - scan));
-        if (hit == nullptr) return notFound;
-        const std::uint8_t* at = static_cast<const std::uint8_t*>(hit);
-        if (matchesAt(at)) return static_cast<std::size_t>(at - anchor - haystack);
-        if (at - scan >= denseGap) {
-            scan = at + 1;
-            continue;
-        }
-        // Hits close together: a memchr call for each would cost more than testing each byte
-        // in place, which goes on for as long as hits keep coming.
-        const std::uint8_t* lastHit = at;
-        for (scan = at + 1; scan < scanEnd && scan - lastHit < denseGap; ++scan) {
-            if (*scan != anchorByte) continue;
-            if (matchesAt(scan)) return static_cast<std::size_t>(scan - anchor - haystack);
-            lastHit = scan;
-        }
-    }
-    return notFound;
+    static const PairScan fastest = pairScansForThisCpu().back().scan;
+    return findSpanWith(fastest, haystack, haystackSize, pattern, patternSize, from);
 }

@@ -13,7 +13,8 @@ namespace {
 
 // "信息：", the caption of every notice of the program.
 const char kNoticeCaption[] = "\xD0\xC5\xCF\xA2\xA3\xBA";
-// The file-name box of an explorer-style dialog made from the 76-byte OPENFILENAMEA with a hook.
+// The file-name box of an explorer-style dialog made from the old-form OPENFILENAMEA
+// (OPENFILENAME_SIZE_VERSION_400A) with a hook.
 constexpr int kFileNameEditId = 0x480;
 // The text of a message box.
 constexpr int kBoxTextId = 0xFFFF;

@@ -27,7 +27,9 @@ UINT_PTR CALLBACK hook(HWND, UINT, WPARAM, LPARAM) { return 0; }
 void showFileDialog(bool save) {
     char file[MAX_PATH] = "offered.exe";
     OPENFILENAMEA ofn = {};
-    ofn.lStructSize = 76;
+    // The old form without the Windows 2000 members, as the real program uses; its size differs
+    // between 32-bit and 64-bit code.
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     ofn.hwndOwner = mainWindow;
     ofn.lpstrFilter = "Programs (*.exe)\0*.exe\0\0";
     ofn.nFilterIndex = 1;

@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Checks the format of a built lexpatch.exe: a 32-bit GUI image that is large
-# address aware, needs no DLL beyond those Windows ships, and carries the
-# icon group DEFAULT_ICON and the 1.0.0.0 "Lexpatch" version record.
-# Usage: check_exe_format.sh EXE OBJDUMP WINDRES
+# Checks the format of a built lexpatch.exe: a GUI image of the given format that is
+# large address aware, needs no DLL beyond those Windows ships, and carries the
+# icon group DEFAULT_ICON and a "Lexpatch" version record of the given version.
+# Usage: check_exe_format.sh EXE OBJDUMP WINDRES VERSION FORMAT
+#   VERSION  four numbers, e.g. 1.0.0.0
+#   FORMAT   pe32 (i386: the product) or pe32+ (x86-64: the 64-bit test build)
 # Prints one line per problem found and exits 1 if there is any.
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 EXE OBJDUMP WINDRES" >&2
+if [ $# -ne 5 ]; then
+  echo "usage: $0 EXE OBJDUMP WINDRES VERSION FORMAT" >&2
   exit 2
 fi
-exe=$1 objdump=$2 windres=$3
+exe=$1 objdump=$2 windres=$3 version_text=$4 format=$5
+case $format in
+  pe32) machine=i386 magic=010b format_name="PE32 i386" ;;
+  pe32+) machine=x86-64 magic=020b format_name="PE32+ x86-64" ;;
+  *) echo "exe_format: FORMAT is '$format', not pe32 or pe32+" >&2; exit 2 ;;
+esac
+if [[ ! $version_text =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
+  echo "exe_format: VERSION is '$version_text', not four numbers" >&2
+  exit 2
+fi
+version_numbers=${version_text//./, }
 problems=0
 fail() { echo "exe_format: $exe: $*" >&2; problems=$((problems + 1)); }
 
@@ -20,15 +32,16 @@ if ! headers=$("$objdump" -p "$exe" 2>&1); then
 fi
 field() { awk -v k="$1" '$1 == k { print $2; exit }' <<<"$headers"; }
 
-# PE32 for i386.
-grep -q 'file format pei-i386$' <<<"$headers" || fail "not an i386 PE image (objdump: $(grep -m1 'file format' <<<"$headers"))"
-[ "$(field Magic)" = 010b ] || fail "optional header magic is '$(field Magic)', not 010b (PE32)"
+# PE32 for i386, or PE32+ for x86-64.
+grep -q "file format pei-$machine\$" <<<"$headers" || fail "not an $machine PE image (objdump: $(grep -m1 'file format' <<<"$headers"))"
+[ "$(field Magic)" = "$magic" ] || fail "optional header magic is '$(field Magic)', not $magic ($format_name)"
 
 # Windows GUI subsystem: no console window; the link needs -mwindows.
 subsystem=$(field Subsystem)
 [ "$subsystem" = 00000002 ] || fail "subsystem is '$subsystem', not 00000002 (Windows GUI): link with -mwindows"
 
-# IMAGE_FILE_LARGE_ADDRESS_AWARE (0x0020) in the file header.
+# IMAGE_FILE_LARGE_ADDRESS_AWARE (0x0020) in the file header: the 32-bit link asks for it, the
+# 64-bit linker sets it by itself.
 characteristics=$(field Characteristics)
 if [[ ! $characteristics =~ ^0x[0-9a-fA-F]+$ ]]; then
   fail "no file header characteristics in the objdump output"
@@ -62,9 +75,9 @@ if [ -z "$version" ]; then
   fail "no version resource"
 else
   for fixed in FILEVERSION PRODUCTVERSION; do
-    grep -q "^ $fixed 1, 0, 0, 0$" <<<"$version" || fail "version resource: $fixed is not 1,0,0,0 ($(grep -m1 "^ $fixed " <<<"$version" | xargs))"
+    grep -q "^ $fixed $version_numbers\$" <<<"$version" || fail "version resource: $fixed is not $version_numbers ($(grep -m1 "^ $fixed " <<<"$version" | xargs))"
   done
-  for value in 'FileVersion", "1.0.0.0' 'ProductVersion", "1.0.0.0' 'ProductName", "Lexpatch'; do
+  for value in "FileVersion\", \"$version_text" "ProductVersion\", \"$version_text" 'ProductName", "Lexpatch'; do
     grep -qF "VALUE \"$value\"" <<<"$version" || fail "version resource: no string \"${value%%\"*}\" with value \"${value##*\"}\""
   done
   # Windows shows the strings only when a translation names their block.
@@ -83,4 +96,4 @@ if [ $problems -ne 0 ]; then
   echo "exe_format: $problems problem(s) in $exe" >&2
   exit 1
 fi
-echo "exe_format: $exe: PE32 i386, Windows GUI, large address aware, system DLLs only (${imports//$'\n'/ }), DEFAULT_ICON, version 1.0.0.0 Lexpatch"
+echo "exe_format: $exe: $format_name, Windows GUI, large address aware, system DLLs only (${imports//$'\n'/ }), DEFAULT_ICON, version $version_text Lexpatch"

@@ -302,6 +302,26 @@ TEST_F(CliTest, FindListsTheBrowseWalk) {
     EXPECT_EQ(none.exitCode, 1);
 }
 
+TEST_F(CliTest, FilesOf2GiBAndMoreAreMeasuredWithTheirRealPositions) {
+    // Sparse: 2 GiB of holes cost no disk. The text lies behind them.
+    const std::int64_t at = (std::int64_t{1} << 31) + 10;
+    {
+        std::ofstream file(path("large.exe"), std::ios::binary);
+        file.seekp(at);
+        file << std::string("Hello\0\0\0x", 9);
+    }
+    const CliRun test = run({"test", "--json", path("large.exe"), "Hello", "Bye"});
+    EXPECT_EQ(test.exitCode, 0) << test.err;
+    const nlohmann::json measured = nlohmann::json::parse(test.out);
+    EXPECT_EQ(measured["position"], at + 1);
+    EXPECT_EQ(measured["zeroCount"], 2);
+    EXPECT_EQ(measured["scanEnd"], at + 1 + 5 + 1 + 2);
+
+    const CliRun find = run({"find", "--json", path("large.exe"), "ell"});
+    EXPECT_EQ(find.exitCode, 0) << find.err;
+    EXPECT_EQ(nlohmann::json::parse(find.out)["occurrences"][0]["position"], at + 2);
+}
+
 struct ExitCase {
     std::vector<std::string> arguments;  // "FILE" stands for the fixture, "DIR" for the work folder
     int exitCode;
